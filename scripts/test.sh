@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Zintar twice (plain, and with AddressSanitizer +
+# UBSan) and runs the whole test suite in both builds. The tests of the real program
+# (label e2e) run under Xvfb in the plain build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DZINTAR_SANITIZE=ON -DZINTAR_BENCH=OFF
+
+status=0
+echo "== tests (plain build)"
+ctest --test-dir build --output-on-failure || status=1
+echo "== tests (AddressSanitizer + UBSan build)"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+    ctest --test-dir build-asan --output-on-failure -LE e2e || status=1
+exit $status

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QLoggingCategory>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+class KOptions;
+
+Q_DECLARE_LOGGING_CATEGORY(lcTrace)
+
+// A colour split into the byte order of a 24-bit bitmap pixel; the hand drawing's colour.
+struct ColorBytes {
+    uint8_t Blue = 0;
+    uint8_t Green = 0;
+    uint8_t Red = 0;
+};
+
+// Start-up sequence: trace banner, common controls, options; then calls showMainWindow,
+// which creates and shows the clock window. Needs a QApplication.
+void Main(const std::function<void()>& showMainWindow);
+
+bool InitCommonControlsSafe();
+void LoadOptions();
+void SaveOptions();
+
+// The program's one options object, created on first use.
+KOptions& Options();
+
+// Per-user folder (XDG data home + "Zintar_22/"), with a trailing separator; created
+// when missing. Returns the path even when it could not be created (said once on stderr).
+QString AppDataFolder();
+
+// Folder of the executable that holds DefaultSkins.ini and pics/, without trailing separator.
+QString ProgramFolder();
+
+bool FileExists(const QString& path);
+bool FolderExists(const QString& path);
+
+// Trace sink: the lines go to the logging category "zintar.trace", off by default
+// (QT_LOGGING_RULES="zintar.trace.debug=true" shows them).
+void WriteLog(const QString& text);
+
+// A path read from a file, made usable for opening here ("\" becomes a separator).
+QString LocalPath(const QString& pathFromFile);
+
+// One value of an INI file: case-insensitive section and key, first match wins, blanks
+// trimmed, at most 254 characters; "" when anything is missing. CR LF or LF, UTF-8 or
+// Windows-1252.
+QString ReadIniValue(const QString& file, const QString& section, const QString& key);
+
+int32_t ParseColor(const QString& text);
+void ColorToRgb(int32_t color, ColorBytes& bytes);
+// Colour text as the settings files store it: upper-case hex, no prefix, no leading zeros.
+QString ColorText(int32_t color);
