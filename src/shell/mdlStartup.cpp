@@ -4,3 +4,5 @@
 void Main(const std::function<void()>& showMainWindow) {
     showMainWindow();
 }
+
+void WriteLog(const QString&) {}
