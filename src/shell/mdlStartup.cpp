@@ -1,8 +1,257 @@
 #include "shell/mdlStartup.h"
 
-// Placeholder until the start-up services land.
+#include "settings/KOptions.h"
+#include "shell/TimeSource.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QMutex>
+#include <QStandardPaths>
+#include <QStringDecoder>
+#include <atomic>
+#include <cstdio>
+
+Q_LOGGING_CATEGORY(lcTrace, "zintar.trace", QtWarningMsg)
+
+// ---------------------------------------------------------------------------------------------
+// Start-up
+
 void Main(const std::function<void()>& showMainWindow) {
-    showMainWindow();
+    const QString rule(77, QLatin1Char('-'));
+    WriteLog(rule);
+    WriteLog(QStringLiteral("----  Zintar! Start at ") +
+             TimeSource::now().toString(QStringLiteral("hh:mm:ss")));
+    WriteLog(rule);
+    InitCommonControlsSafe();
+    LoadOptions();
+    if (showMainWindow)
+        showMainWindow();
 }
 
-void WriteLog(const QString&) {}
+bool InitCommonControlsSafe() {
+    return true; // Qt's widgets need no registration
+}
+
+KOptions& Options() {
+    static KOptions options;
+    return options;
+}
+
+void LoadOptions() {
+    Options().Load();
+}
+
+void SaveOptions() {
+    Options().Save();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Folders and files
+
+QString AppDataFolder() {
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString path = base + QStringLiteral("/Zintar_22/");
+    if (!FolderExists(path) && !QDir().mkpath(path)) {
+        static std::atomic<bool> told{false};
+        if (!told.exchange(true))
+            std::fprintf(stderr,
+                         "Zintar: cannot create the folder %s; settings and styles will not "
+                         "be kept.\n",
+                         qPrintable(QDir::toNativeSeparators(path)));
+    }
+    return path;
+}
+
+QString ProgramFolder() {
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    // No application object (benchmarks, tools): the folder of the running executable.
+    const QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    return QFileInfo(exe).absolutePath();
+}
+
+bool FileExists(const QString& path) {
+    const QString local = LocalPath(path);
+    if (local.isEmpty() || QFileInfo(local).isDir())
+        return false;
+    QFile file(local);
+    return file.open(QIODevice::ReadOnly);
+}
+
+bool FolderExists(const QString& path) {
+    const QString local = LocalPath(path);
+    if (local.isEmpty())
+        return false;
+    const QFileInfo info(local);
+    return info.isDir() && info.isReadable() && info.isExecutable();
+}
+
+void WriteLog(const QString& text) {
+    qCDebug(lcTrace).noquote() << text;
+}
+
+QString LocalPath(const QString& pathFromFile) {
+    QString path = pathFromFile;
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return path;
+}
+
+// ---------------------------------------------------------------------------------------------
+// INI reading
+
+namespace {
+
+// The bytes 0x80..0x9F of Windows-1252; the rest of the code page is Latin-1.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString decodeText(const QByteArray& bytes) {
+    QByteArrayView view(bytes);
+    if (view.startsWith("\xEF\xBB\xBF"))
+        view = view.sliced(3);
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(view);
+    if (!utf8.hasError())
+        return text;
+    // Not UTF-8: a file written by Windows in its ANSI code page.
+    text.resize(view.size());
+    for (qsizetype i = 0; i < view.size(); ++i) {
+        const auto b = static_cast<unsigned char>(view[i]);
+        text[i] = (b >= 0x80 && b < 0xA0) ? QChar(kCp1252High[b - 0x80]) : QChar(b);
+    }
+    return text;
+}
+
+using Section = QHash<QString, QString>; // case-folded key -> first value
+
+struct ParsedIni {
+    QByteArray raw;
+    QHash<QString, Section> sections; // case-folded name -> keys
+};
+
+ParsedIni parseIni(const QByteArray& raw) {
+    ParsedIni ini;
+    ini.raw = raw;
+    const QString text = decodeText(raw);
+    Section* current = nullptr;
+    for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        line = line.trimmed(); // also drops the CR of a CR LF line end
+        if (line.isEmpty())
+            continue;
+        if (line.startsWith(QLatin1Char('['))) {
+            qsizetype close = line.indexOf(QLatin1Char(']'));
+            if (close < 0)
+                close = line.size();
+            const QString name = line.sliced(1, close - 1).trimmed().toString().toCaseFolded();
+            current = &ini.sections[name];
+            continue;
+        }
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (!current || eq < 0)
+            continue;
+        const QString key = line.first(eq).trimmed().toString().toCaseFolded();
+        if (!current->contains(key)) // the first line of a key wins
+            current->insert(key, line.sliced(eq + 1).trimmed().toString());
+    }
+    return ini;
+}
+
+// Callers read many keys of one file in a row; the file is read each time but parsed
+// again only when its bytes changed.
+QMutex iniMutex;
+QHash<QString, ParsedIni> iniCache;
+
+} // namespace
+
+QString ReadIniValue(const QString& file, const QString& section, const QString& key) {
+    QFile f(LocalPath(file));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray raw = f.readAll();
+    f.close();
+
+    QMutexLocker lock(&iniMutex);
+    auto it = iniCache.find(file);
+    if (it == iniCache.end() || it->raw != raw) {
+        if (iniCache.size() >= 16)
+            iniCache.clear();
+        it = iniCache.insert(file, parseIni(raw));
+    }
+    const auto sec = it->sections.constFind(section.trimmed().toCaseFolded());
+    if (sec == it->sections.constEnd())
+        return {};
+    QString value = sec->value(key.trimmed().toCaseFolded());
+    if (value.size() > 254) {
+        value.truncate(254);
+        if (value.back().isHighSurrogate())
+            value.chop(1);
+    }
+    return value;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Colours
+
+namespace {
+
+// "&H" followed by one to eight hex digits, as a 32-bit number; eight digits with the top
+// bit set are negative. Anything else is not a number.
+bool hexLiteral(QStringView text, int32_t& value) {
+    if (text.size() < 3 || text[0] != QLatin1Char('&') ||
+        (text[1] != QLatin1Char('H') && text[1] != QLatin1Char('h')))
+        return false;
+    const QStringView digits = text.sliced(2);
+    if (digits.size() > 8)
+        return false;
+    uint32_t v = 0;
+    for (QChar c : digits) {
+        const char16_t u = c.unicode();
+        const int d = (u >= '0' && u <= '9')   ? u - '0'
+                      : (u >= 'a' && u <= 'f') ? u - 'a' + 10
+                      : (u >= 'A' && u <= 'F') ? u - 'A' + 10
+                                               : -1;
+        if (d < 0)
+            return false;
+        v = v * 16 + uint32_t(d);
+    }
+    value = static_cast<int32_t>(v);
+    return true;
+}
+
+} // namespace
+
+int32_t ParseColor(const QString& input) {
+    const QString text = input.trimmed();
+    if (text.isEmpty())
+        return 0;
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    const QString marker =
+        text.contains(QLatin1Char('H'), Qt::CaseInsensitive) ? QString() : QStringLiteral("H");
+    QString digits;
+    if (negative)
+        digits = text.mid(text.size() > 1 && text[1] == QLatin1Char('&') ? 2 : 1);
+    else
+        digits = text.startsWith(QLatin1Char('&')) ? text.mid(1) : text;
+
+    int32_t value = 0;
+    if (!hexLiteral(QString(QLatin1Char('&') + marker + digits), value))
+        return 0;
+    if (negative && value != INT32_MIN) // -1 * INT32_MIN overflows; the value stays
+        value = -value;
+    return value;
+}
+
+void ColorToRgb(int32_t color, ColorBytes& bytes) {
+    bytes.Red = static_cast<uint8_t>(color & 255);
+    bytes.Green = static_cast<uint8_t>((color / 256) & 255);
+    bytes.Blue = static_cast<uint8_t>((color / 65536) & 255);
+}
+
+QString ColorText(int32_t color) {
+    return QString::number(static_cast<uint32_t>(color), 16).toUpper();
+}
