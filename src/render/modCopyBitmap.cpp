@@ -1,0 +1,214 @@
+#include "render/modCopyBitmap.h"
+
+#include <QList>
+#include <cstdlib>
+#include <vector>
+
+namespace modCopyBitmap {
+
+namespace {
+
+const QString BitsKey = QStringLiteral("BitsPerPixel");
+
+bool depthAccepted(int32_t depth) {
+    switch (depth) {
+    case 0:
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The colours a new indexed bitmap gets when its source has no colour table of its own.
+QList<QRgb> standardTable(int32_t depth) {
+    QList<QRgb> table;
+    if (depth == 1) {
+        table = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
+    } else if (depth == 4) {
+        table = {qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
+                 qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
+                 qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+                 qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
+    } else {
+        for (int r = 0; r < 6; ++r)
+            for (int g = 0; g < 6; ++g)
+                for (int b = 0; b < 6; ++b)
+                    table.append(qRgb(r * 51, g * 51, b * 51));
+        for (int i = 0; table.size() < 256; ++i)
+            table.append(qRgb(8 + i * 6, 8 + i * 6, 8 + i * 6)); // greys between the cube's
+    }
+    return table;
+}
+
+QList<QRgb> tableFor(const QImage& source, int32_t depth) {
+    const int entries = depth == 1 ? 2 : depth == 4 ? 16 : 256;
+    QList<QRgb> table = source.colorTable();
+    if (table.isEmpty())
+        return standardTable(depth);
+    if (table.size() > entries)
+        table.resize(entries);
+    return table;
+}
+
+// Brings pixels (already of the target size) to the target depth.
+QImage toDepth(const QImage& pixels, const QImage& source, int32_t depth, bool straight) {
+    QImage out;
+    switch (depth) {
+    case 1:
+    case 4:
+    case 8: {
+        const QList<QRgb> table = tableFor(source, depth);
+        const QImage::Format f = depth == 1 ? QImage::Format_Mono : QImage::Format_Indexed8;
+        if (straight && pixels.format() == f && pixels.colorTable() == table)
+            out = pixels.copy();
+        else
+            out = pixels.convertToFormat(f, table, Qt::ThresholdDither | Qt::AvoidDither);
+        break;
+    }
+    case 16:
+        out = pixels.convertToFormat(QImage::Format_RGB555);
+        break;
+    case 24:
+        out = pixels.convertToFormat(QImage::Format_RGB888);
+        break;
+    default: {
+        const QImage::Format f =
+            source.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+        if (straight && pixels.depth() == 32)
+            out = pixels.copy();
+        else
+            out = pixels.convertToFormat(f);
+        break;
+    }
+    }
+    if (out.isNull())
+        return out;
+    if (out.format() == pixels.format() && out.constBits() == pixels.constBits())
+        out.detach(); // a new bitmap, never the caller's
+    out.setText(BitsKey, depth == 4 ? QStringLiteral("4") : QString());
+    return out;
+}
+
+// For each target column (or row): the source pixels under it and how much of each, in
+// units where one target pixel spans `from` units and one source pixel `to` units.
+struct Tap {
+    int index;
+    uint32_t weight;
+};
+
+std::vector<std::vector<Tap>> taps(int from, int to) {
+    std::vector<std::vector<Tap>> result(to);
+    for (int t = 0; t < to; ++t) {
+        const int64_t start = int64_t(t) * from;
+        const int64_t end = start + from;
+        for (int64_t s = start / to; s * to < end && s < from; ++s) {
+            const int64_t a = std::max(start, s * to);
+            const int64_t b = std::min(end, (s + 1) * to);
+            if (b > a)
+                result[t].push_back({static_cast<int>(s), static_cast<uint32_t>(b - a)});
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+int32_t BitsPerPixel(const QImage& bitmap) {
+    if (bitmap.isNull())
+        return 0;
+    if (bitmap.text(BitsKey) == QLatin1String("4"))
+        return 4;
+    return bitmap.depth();
+}
+
+int64_t ImageSize(int32_t depth, int32_t width, int32_t height) {
+    return (int64_t(depth) * width + 31) / 32 * 4 * height;
+}
+
+QImage HalftoneStretch(const QImage& source, int width, int height) {
+    const QImage src = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const int sw = src.width();
+    const int sh = src.height();
+    QImage out(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (src.isNull() || out.isNull())
+        return {};
+    const auto columns = taps(sw, width);
+    const auto rows = taps(sh, height);
+
+    // Columns first into sums per channel, then rows; each target pixel is the exact
+    // area-weighted mean of the source pixels it covers.
+    std::vector<uint32_t> across(size_t(sh) * width * 4);
+    for (int y = 0; y < sh; ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(src.constScanLine(y));
+        uint32_t* sums = &across[size_t(y) * width * 4];
+        for (int x = 0; x < width; ++x) {
+            uint32_t a = 0, r = 0, g = 0, b = 0;
+            for (const Tap& t : columns[x]) {
+                const QRgb p = line[t.index];
+                a += qAlpha(p) * t.weight;
+                r += qRed(p) * t.weight;
+                g += qGreen(p) * t.weight;
+                b += qBlue(p) * t.weight;
+            }
+            sums[x * 4] = a;
+            sums[x * 4 + 1] = r;
+            sums[x * 4 + 2] = g;
+            sums[x * 4 + 3] = b;
+        }
+    }
+    const uint64_t total = uint64_t(sw) * uint64_t(sh);
+    std::vector<uint64_t> acc(size_t(width) * 4);
+    for (int y = 0; y < height; ++y) {
+        std::fill(acc.begin(), acc.end(), 0);
+        for (const Tap& t : rows[y]) {
+            const uint32_t* sums = &across[size_t(t.index) * width * 4];
+            for (int i = 0; i < width * 4; ++i)
+                acc[i] += uint64_t(sums[i]) * t.weight;
+        }
+        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            auto mean = [&](int c) { return int((acc[x * 4 + c] + total / 2) / total); };
+            line[x] = qRgba(mean(1), mean(2), mean(3), mean(0));
+        }
+    }
+    return out;
+}
+
+QImage CopyBitmap(const QImage& source, int32_t kind, int32_t width, int32_t height, int32_t depth,
+                  int32_t mode) {
+    if (source.isNull() || !depthAccepted(depth))
+        return {};
+    const int w = width != 0 ? std::abs(width) : source.width();
+    const int h = height != 0 ? std::abs(height) : source.height();
+    if (kind == KindAuto)
+        kind = KindSection; // a QImage always holds its own pixels
+    int32_t target;
+    if (kind == KindSection)
+        target = depth != 0 ? depth : BitsPerPixel(source);
+    else if (kind == KindDevice)
+        target = BitsPerPixel(source) == 1 ? 1 : 32;
+    else
+        return {};
+    if (!depthAccepted(target) || target == 0)
+        target = 32; // a source of an unusual depth (2-bit grey...) copies as 32-bit colour
+
+    const bool straight = (w == source.width() && h == source.height());
+    QImage pixels;
+    if (straight)
+        pixels = source;
+    else if (mode == HALFTONE)
+        pixels = HalftoneStretch(source, w, h);
+    else
+        pixels = source.scaled(w, h, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    if (pixels.isNull())
+        return {};
+    return toDepth(pixels, source, target, straight);
+}
+
+} // namespace modCopyBitmap

@@ -1,0 +1,90 @@
+#include "render/Surface.h"
+
+#include <QtTest>
+
+namespace {
+
+QImage white(int w, int h) {
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    return img;
+}
+
+int coloured(const QImage& img) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            n += img.pixel(x, y) != qRgb(255, 255, 255);
+    return n;
+}
+
+} // namespace
+
+class tst_Surface : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void pixelsAsColourValues() {
+        QImage img = white(4, 4);
+        Surface dc(img);
+        dc.SetPixelV(1, 2, 0x4040FF); // red in the lowest byte
+        QCOMPARE(img.pixel(1, 2), qRgb(255, 0x40, 0x40));
+        QCOMPARE(dc.GetPixel(1, 2), 0x4040FF);
+        QCOMPARE(dc.GetPixel(4, 0), Surface::OutsideColor);
+        dc.SetPixelV(-1, 0, 0);
+        dc.SetPixelV(0, 4, 0);
+        QCOMPARE(coloured(img), 1);
+        QCOMPARE(dc.touched(), QRect(1, 2, 1, 1));
+    }
+
+    void otherFormatsAreConverted() {
+        QImage img(3, 3, QImage::Format_RGB888);
+        img.fill(Qt::white);
+        Surface dc(img);
+        dc.SetPixelV(0, 0, 0);
+        QCOMPARE(img.format(), QImage::Format_RGB32);
+        QCOMPARE(img.pixel(0, 0), qRgb(0, 0, 0));
+    }
+
+    void nullImageIsHarmless() {
+        QImage img;
+        Surface dc(img);
+        dc.SetPixelV(0, 0, 0);
+        const QPoint tri[3] = {{0, 0}, {5, 0}, {0, 5}};
+        dc.Polygon(tri, 3, {});
+        QVERIFY(dc.touched().isEmpty());
+    }
+
+    void polygon_data() {
+        QTest::addColumn<QList<QPoint>>("corners");
+        QTest::addColumn<int>("pixels");
+        // Every pixel centre inside or on the outline: x, y >= 0 and x + y <= 4.
+        QTest::newRow("right triangle") << QList<QPoint>{{0, 0}, {4, 0}, {0, 4}} << 15;
+        QTest::newRow("same, other winding") << QList<QPoint>{{0, 4}, {4, 0}, {0, 0}} << 15;
+        QTest::newRow("rectangle") << QList<QPoint>{{2, 2}, {6, 2}, {6, 5}, {2, 5}} << 20;
+        QTest::newRow("flat triangle is its outline") << QList<QPoint>{{1, 1}, {7, 1}, {4, 1}} << 7;
+        QTest::newRow("one point") << QList<QPoint>{{3, 3}, {3, 3}, {3, 3}} << 1;
+        QTest::newRow("sliver keeps a connected outline")
+            << QList<QPoint>{{0, 0}, {9, 3}, {0, 1}} << 15; // 7 inside, 8 more on the outline
+    }
+    void polygon() {
+        QFETCH(QList<QPoint>, corners);
+        QFETCH(int, pixels);
+        QImage img = white(12, 12);
+        Surface dc(img);
+        dc.Polygon(corners.constData(), int(corners.size()), {0, 0, 0});
+        QCOMPARE(coloured(img), pixels);
+    }
+
+    void polygonIsClipped() {
+        QImage img = white(10, 10);
+        Surface dc(img);
+        const QPoint big[3] = {{-100, -100}, {200, 5}, {5, 300}};
+        dc.Polygon(big, 3, {0, 0, 0});
+        QCOMPARE(coloured(img), 100);
+        QCOMPARE(dc.touched(), QRect(0, 0, 10, 10));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Surface)
+#include "tst_Surface.moc"
