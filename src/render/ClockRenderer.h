@@ -4,13 +4,20 @@
 
 #include <QDateTime>
 #include <QImage>
+#include <QList>
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 #include <cstdint>
 
 // Composes clock frames: the fitted face, then hour, minute and second hands. Used by the
-// clock window and by the style editor's preview. Reads hand widths from the options
-// (or from the values set on it, see useOptions).
+// clock window and by the style editor's preview. Reads hand widths from the options at each
+// segment, unless useWidths() has set widths of its own.
+//
+// A frame is drawn into backing(), which the window shows. Only the pixels of the hands of the
+// previous frame are put back from the face and the new hands drawn, so lastChanged() (or the
+// finer lastChangedRegion()) is all the window needs to repaint after a Render that drew; the
+// result is pixel for pixel what clearing, drawing the whole face and the hands would give.
 class ClockRenderer {
 public:
     ClockRenderer();
@@ -24,26 +31,52 @@ public:
     int32_t FaceCenterY = 0;
     float HandRadiusX = 0;
     float HandRadiusY = 0;
-    int16_t LastDrawnSecond = 0; // 210 forces the next frame
+    int16_t LastDrawnSecond = 0; // ForceFrame forces the next frame
     ColorBytes HourRgb, MinuteRgb, SecondsRgb;
+
+    static constexpr int16_t ForceFrame = 210; // no second has this value
 
     // Loads the picture of Options().StyleFile into ImgClk (kept when it cannot be read)
     // and splits the hand colours. The caller then runs its resize handling.
     void pLoadStyle(bool B = false);
 
-    // The geometry part of the resize handling: backing image, centre, radii, and
-    // LastDrawnSecond = 210.
+    // The geometry part of the resize handling: backing image, centre, radii (0.375 of the
+    // client width and height), and LastDrawnSecond = ForceFrame.
     void setClientSize(QSize size);
     QSize clientSize() const;
 
+    // Fits ImgClk to the client area into ScaledFace (parRecalc true, halftone stretch), or
+    // takes ImgClk itself (false: a desktop capture that already has the client size).
     void RecalcImage(bool parRecalc);
 
     // Draws a frame when the second differs from LastDrawnSecond; true when it drew.
     bool Render(const QDateTime& tTime);
 
-    // The backing image the window shows.
+    // The backing image the window shows (32-bit RGB, the client size).
     const QImage& backing() const;
     // Pixels that changed in the last frame drawn (old and new hands, or all after a
     // face change); what the window needs to repaint.
     QRect lastChanged() const;
+    // The same as a set of rectangles, one per hand segment, old and new.
+    QRegion lastChangedRegion() const;
+
+    // Hand widths for the following frames instead of the options' (the style editor's
+    // preview; SW 0 or less: no second hand), and back to the options.
+    void useWidths(int16_t HW, int16_t MW, int16_t SW);
+    void useOptions();
+
+private:
+    int16_t widthOf(int hand) const;
+    bool faceLayerCurrent() const;
+    void buildFaceLayer();
+
+    QSize client_;
+    QImage backing_;
+    QImage faceLayer_;    // the cleared background with the face drawn on it
+    qint64 faceKey_ = -1; // ScaledFace's cache key when faceLayer_ was made
+    bool faceLayerValid_ = false;
+    QList<QRect> handRects_; // pixels written by each hand segment of the backing's frame
+    QRegion changed_;
+    bool ownWidths_ = false; // useWidths() is in force
+    int16_t ownWidth_[3] = {0, 0, 0};
 };
