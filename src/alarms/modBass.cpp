@@ -1,0 +1,394 @@
+#include "alarms/modBass.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <sndfile.h>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr int kOutChannels = 2;
+constexpr int kDefaultRate = 44100;
+constexpr int kDeviceFrames = 1024; // one output buffer, about 23 ms at 44.1 kHz
+constexpr int kChunkFrames = 4096;  // frames read from the file per decoding step
+constexpr int kAheadSeconds = 10;   // the decoder stays at most this far ahead of playback
+constexpr int kKeepSeconds = 30;    // shorter sounds stay whole in memory: a restart needs no
+                                    // decoding; of longer ones the played part is dropped
+
+struct Stream {
+    Stream(HSTREAM h, std::string p) : handle(h), path(std::move(p)) {}
+
+    const HSTREAM handle;
+    const std::string path;
+
+    // Guarded by Output::state.
+    std::deque<float> samples; // decoded so far: interleaved stereo at the output rate
+    size_t readFrame = 0;      // next frame of samples to play
+    uint64_t dropped = 0;      // frames played and dropped from the front of samples
+    uint64_t played = 0;       // frames handed to the output since the start of the file
+    bool decoded = false;      // samples holds the rest of the file
+    bool playing = false;
+    bool cancel = false;          // the decoder is to stop
+    std::condition_variable wake; // the decoder waits here while far enough ahead
+
+    std::thread decoder; // started and joined under Output::api only
+
+    size_t frames() const { return samples.size() / kOutChannels; }
+};
+
+// An opened file, ready for the decoder thread.
+struct Source {
+    SNDFILE* file = nullptr;
+    int fileChannels = 0;
+    int channels = 0; // 1 or 2, after folding the file's channels
+    SDL_AudioStream* converter = nullptr;
+    std::vector<float> first; // frames already read to prove the file decodes
+};
+
+class Output {
+public:
+    ~Output() { shutdown(); }
+
+    void shutdown();
+
+    std::mutex api;   // one call of the layer at a time: opening, closing, joining decoders
+    std::mutex state; // the streams and their play state, shared with the audio thread
+    int references = 0;
+    SDL_AudioDeviceID device = 0;
+    int rate = kDefaultRate;
+    HSTREAM lastHandle = 0;
+    std::map<HSTREAM, std::shared_ptr<Stream>> streams; // guarded by state
+};
+
+Output& output() {
+    static Output o;
+    return o;
+}
+
+// Keeps the first two channels of each frame (one for a mono file), in place.
+void foldChannels(std::vector<float>& buffer, size_t frames, int fileChannels, int channels) {
+    if (fileChannels != channels) {
+        for (size_t i = 0; i < frames; ++i) {
+            for (int c = 0; c < channels; ++c)
+                buffer[i * channels + c] = buffer[i * fileChannels + c];
+        }
+    }
+    buffer.resize(frames * channels);
+}
+
+void closeSource(Source& src) {
+    if (src.converter)
+        SDL_FreeAudioStream(src.converter);
+    if (src.file)
+        sf_close(src.file);
+    src = Source{};
+}
+
+// Opens the file and reads its first frames; false when it cannot be opened or nothing in it
+// decodes. Runs on the caller's thread: only the file's header and first chunk are read.
+bool openSource(const std::string& path, int rate, Source& src) {
+    SF_INFO info{};
+    src.file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!src.file)
+        return false;
+    if (info.channels <= 0 || info.samplerate <= 0) {
+        closeSource(src);
+        return false;
+    }
+    src.fileChannels = info.channels;
+    src.channels = std::min(info.channels, kOutChannels);
+    src.first.resize(static_cast<size_t>(kChunkFrames) * info.channels);
+    const sf_count_t n = sf_readf_float(src.file, src.first.data(), kChunkFrames);
+    if (n <= 0) {
+        closeSource(src);
+        return false;
+    }
+    foldChannels(src.first, static_cast<size_t>(n), src.fileChannels, src.channels);
+    src.converter = SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(src.channels),
+                                       info.samplerate, AUDIO_F32SYS, kOutChannels, rate);
+    if (!src.converter) {
+        closeSource(src);
+        return false;
+    }
+    return true;
+}
+
+// The decoder thread of one stream: reads the file to its end (the frame count of an mp3 is
+// only an estimate, so it reads until the decoder gives nothing more), converts it to the
+// output's rate and appends it to the stream, keeping at most kAheadSeconds ahead of playback.
+void decode(Output* o, std::shared_ptr<Stream> s, Source src, size_t aheadFrames) {
+    std::vector<float> in(static_cast<size_t>(kChunkFrames) * src.fileChannels);
+    std::vector<float> out;
+    std::vector<float> pending = std::move(src.first);
+    for (;;) {
+        bool atEnd = false;
+        if (pending.empty()) {
+            in.resize(static_cast<size_t>(kChunkFrames) * src.fileChannels);
+            const sf_count_t n = sf_readf_float(src.file, in.data(), kChunkFrames);
+            if (n > 0) {
+                foldChannels(in, static_cast<size_t>(n), src.fileChannels, src.channels);
+                pending.swap(in);
+            } else {
+                atEnd = true;
+            }
+        }
+        if (!pending.empty()) {
+            SDL_AudioStreamPut(src.converter, pending.data(),
+                               static_cast<int>(pending.size() * sizeof(float)));
+            pending.clear();
+        }
+        if (atEnd)
+            SDL_AudioStreamFlush(src.converter);
+        out.clear();
+        const int available = SDL_AudioStreamAvailable(src.converter);
+        if (available > 0) {
+            out.resize(static_cast<size_t>(available) / sizeof(float));
+            const int got = SDL_AudioStreamGet(src.converter, out.data(), available);
+            out.resize(got > 0 ? static_cast<size_t>(got) / sizeof(float) : 0);
+        }
+
+        std::unique_lock lock(o->state);
+        if (s->cancel)
+            break;
+        s->samples.insert(s->samples.end(), out.begin(), out.end());
+        if (atEnd) {
+            s->decoded = true;
+            break;
+        }
+        s->wake.wait(lock, [&] { return s->cancel || s->frames() - s->readFrame < aheadFrames; });
+        if (s->cancel)
+            break;
+    }
+    closeSource(src);
+}
+
+void startDecoder(Output& o, const std::shared_ptr<Stream>& s, Source&& src) {
+    s->decoder = std::thread(decode, &o, s, std::move(src),
+                             static_cast<size_t>(kAheadSeconds) * static_cast<size_t>(o.rate));
+}
+
+// Stops the decoder of a stream the audio thread no longer plays (call under Output::api).
+void stopDecoder(Output& o, Stream& s) {
+    {
+        std::lock_guard lock(o.state);
+        s.cancel = true;
+        s.playing = false;
+    }
+    s.wake.notify_all();
+    if (s.decoder.joinable())
+        s.decoder.join();
+}
+
+// The audio thread's callback: mixes every playing stream into the output buffer.
+void SDLCALL mix(void* userdata, Uint8* bytes, int length) {
+    auto* o = static_cast<Output*>(userdata);
+    auto* out = reinterpret_cast<float*>(bytes);
+    const size_t samples = static_cast<size_t>(length) / sizeof(float);
+    const size_t frames = samples / kOutChannels;
+    std::fill(out, out + samples, 0.0f);
+
+    std::lock_guard lock(o->state);
+    const size_t keepFrames = static_cast<size_t>(kKeepSeconds) * static_cast<size_t>(o->rate);
+    for (auto& [handle, s] : o->streams) {
+        if (!s->playing)
+            continue;
+        const size_t n = std::min(frames, s->frames() - s->readFrame);
+        auto it = s->samples.cbegin() + static_cast<std::ptrdiff_t>(s->readFrame * kOutChannels);
+        for (size_t i = 0; i < n * kOutChannels; ++i, ++it)
+            out[i] += *it;
+        s->readFrame += n;
+        s->played += n;
+        if (s->decoded && s->readFrame == s->frames())
+            s->playing = false; // finished
+        if (s->frames() > keepFrames && s->readFrame > 0) {
+            s->samples.erase(s->samples.begin(),
+                             s->samples.begin() +
+                                 static_cast<std::ptrdiff_t>(s->readFrame * kOutChannels));
+            s->dropped += s->readFrame;
+            s->readFrame = 0;
+        }
+        if (n > 0)
+            s->wake.notify_one();
+    }
+    for (size_t i = 0; i < samples; ++i)
+        out[i] = std::clamp(out[i], -1.0f, 1.0f);
+}
+
+void Output::shutdown() {
+    if (device != 0)
+        SDL_CloseAudioDevice(device); // waits for the audio thread to leave mix()
+    std::map<HSTREAM, std::shared_ptr<Stream>> gone;
+    {
+        std::lock_guard lock(state);
+        gone.swap(streams);
+    }
+    for (auto& [handle, s] : gone)
+        stopDecoder(*this, *s);
+    if (device != 0) {
+        device = 0;
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    references = 0;
+}
+
+std::shared_ptr<Stream> findStream(Output& o, uint32_t handle) {
+    std::lock_guard lock(o.state);
+    const auto it = o.streams.find(handle);
+    return it == o.streams.end() ? nullptr : it->second;
+}
+
+} // namespace
+
+int BASS_Init(int device, uint32_t freq, uint32_t, uintptr_t, const void*) {
+    if (device != -1)
+        return 0;
+    Output& o = output();
+    std::lock_guard api(o.api);
+    if (o.references > 0) {
+        ++o.references;
+        return 1;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return 0; // no audio driver at all
+    SDL_AudioSpec want{};
+    want.freq = (freq >= 8000 && freq <= 384000) ? static_cast<int>(freq) : kDefaultRate;
+    want.format = AUDIO_F32SYS;
+    want.channels = kOutChannels;
+    want.samples = kDeviceFrames;
+    want.callback = mix;
+    want.userdata = &o;
+    SDL_AudioSpec have{};
+    const SDL_AudioDeviceID id =
+        SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+    if (id == 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO); // no device, no sound server
+        return 0;
+    }
+    o.device = id;
+    o.rate = have.freq;
+    o.references = 1;
+    SDL_PauseAudioDevice(id, 0);
+    return 1;
+}
+
+HSTREAM BASS_StreamCreateFile(bool mem, const void* file, uint64_t, uint64_t, uint32_t) {
+    if (mem || file == nullptr)
+        return 0;
+    Output& o = output();
+    std::lock_guard api(o.api);
+    if (o.references == 0)
+        return 0;
+    const std::string path(static_cast<const char*>(file));
+    Source src;
+    if (!openSource(path, o.rate, src))
+        return 0;
+    do {
+        ++o.lastHandle;
+    } while (o.lastHandle == 0 || o.streams.count(o.lastHandle) != 0);
+    auto s = std::make_shared<Stream>(o.lastHandle, path);
+    {
+        std::lock_guard lock(o.state);
+        o.streams.emplace(s->handle, s);
+    }
+    startDecoder(o, s, std::move(src));
+    return s->handle;
+}
+
+int BASS_ChannelPlay(uint32_t handle, int restart) {
+    Output& o = output();
+    std::lock_guard api(o.api);
+    const auto s = findStream(o, handle);
+    if (!s)
+        return 0;
+    {
+        std::lock_guard lock(o.state);
+        if (!restart || s->dropped == 0) {
+            if (restart) {
+                s->readFrame = 0;
+                s->played = 0;
+            }
+            s->playing = true;
+            return 1;
+        }
+    }
+    // The start of a long sound was dropped while it played: decode it again.
+    stopDecoder(o, *s);
+    Source src;
+    const bool opened = openSource(s->path, o.rate, src);
+    {
+        std::lock_guard lock(o.state);
+        s->samples.clear();
+        s->readFrame = 0;
+        s->dropped = 0;
+        s->played = 0;
+        s->cancel = false;
+        s->decoded = !opened;
+        s->playing = opened;
+    }
+    if (opened)
+        startDecoder(o, s, std::move(src));
+    return 1;
+}
+
+int BASS_ChannelStop(uint32_t handle) {
+    Output& o = output();
+    std::lock_guard api(o.api);
+    const auto s = findStream(o, handle);
+    if (!s)
+        return 0;
+    std::lock_guard lock(o.state);
+    s->playing = false;
+    return 1;
+}
+
+uint32_t BASS_ChannelIsActive(uint32_t handle) {
+    Output& o = output();
+    const auto s = findStream(o, handle);
+    if (!s)
+        return BASS_ACTIVE_STOPPED;
+    std::lock_guard lock(o.state);
+    return s->playing ? BASS_ACTIVE_PLAYING : BASS_ACTIVE_STOPPED;
+}
+
+uint64_t BASS_ChannelGetPosition(uint32_t handle, uint32_t mode) {
+    Output& o = output();
+    const auto s = findStream(o, handle);
+    if (!s || mode != BASS_POS_BYTE)
+        return 0;
+    std::lock_guard lock(o.state);
+    return s->played * kOutChannels * sizeof(float);
+}
+
+int BASS_StreamFree(HSTREAM handle) {
+    Output& o = output();
+    std::lock_guard api(o.api);
+    std::shared_ptr<Stream> s;
+    {
+        std::lock_guard lock(o.state);
+        const auto it = o.streams.find(handle);
+        if (it == o.streams.end())
+            return 0;
+        s = it->second;
+        o.streams.erase(it);
+    }
+    stopDecoder(o, *s);
+    return 1;
+}
+
+int BASS_Free() {
+    Output& o = output();
+    std::lock_guard api(o.api);
+    if (o.references == 0)
+        return 0;
+    if (--o.references == 0)
+        o.shutdown();
+    return 1;
+}
