@@ -50,7 +50,7 @@ struct Source {
     int fileChannels = 0;
     int channels = 0; // 1 or 2, after folding the file's channels
     SDL_AudioStream* converter = nullptr;
-    std::vector<float> first; // frames already read to prove the file decodes
+    std::vector<float> ready; // the first frames, already converted: playable at once
 };
 
 class Output {
@@ -92,8 +92,20 @@ void closeSource(Source& src) {
     src = Source{};
 }
 
-// Opens the file and reads its first frames; false when it cannot be opened or nothing in it
-// decodes. Runs on the caller's thread: only the file's header and first chunk are read.
+// Takes what the converter has ready.
+void drain(SDL_AudioStream* converter, std::vector<float>& out) {
+    out.clear();
+    const int available = SDL_AudioStreamAvailable(converter);
+    if (available > 0) {
+        out.resize(static_cast<size_t>(available) / sizeof(float));
+        const int got = SDL_AudioStreamGet(converter, out.data(), available);
+        out.resize(got > 0 ? static_cast<size_t>(got) / sizeof(float) : 0);
+    }
+}
+
+// Opens the file and converts its first frames; false when it cannot be opened or nothing in
+// it decodes. Runs on the caller's thread: only the file's header and first chunk are read,
+// so that the output has something to play before the decoder thread has run.
 bool openSource(const std::string& path, int rate, Source& src) {
     SF_INFO info{};
     src.file = sf_open(path.c_str(), SFM_READ, &info);
@@ -105,19 +117,21 @@ bool openSource(const std::string& path, int rate, Source& src) {
     }
     src.fileChannels = info.channels;
     src.channels = std::min(info.channels, kOutChannels);
-    src.first.resize(static_cast<size_t>(kChunkFrames) * info.channels);
-    const sf_count_t n = sf_readf_float(src.file, src.first.data(), kChunkFrames);
+    std::vector<float> first(static_cast<size_t>(kChunkFrames) * info.channels);
+    const sf_count_t n = sf_readf_float(src.file, first.data(), kChunkFrames);
     if (n <= 0) {
         closeSource(src);
         return false;
     }
-    foldChannels(src.first, static_cast<size_t>(n), src.fileChannels, src.channels);
+    foldChannels(first, static_cast<size_t>(n), src.fileChannels, src.channels);
     src.converter = SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(src.channels),
                                        info.samplerate, AUDIO_F32SYS, kOutChannels, rate);
-    if (!src.converter) {
+    if (!src.converter || SDL_AudioStreamPut(src.converter, first.data(),
+                                             static_cast<int>(first.size() * sizeof(float))) != 0) {
         closeSource(src);
         return false;
     }
+    drain(src.converter, src.ready);
     return true;
 }
 
@@ -125,35 +139,20 @@ bool openSource(const std::string& path, int rate, Source& src) {
 // only an estimate, so it reads until the decoder gives nothing more), converts it to the
 // output's rate and appends it to the stream, keeping at most kAheadSeconds ahead of playback.
 void decode(Output* o, std::shared_ptr<Stream> s, Source src, size_t aheadFrames) {
-    std::vector<float> in(static_cast<size_t>(kChunkFrames) * src.fileChannels);
+    std::vector<float> in;
     std::vector<float> out;
-    std::vector<float> pending = std::move(src.first);
     for (;;) {
-        bool atEnd = false;
-        if (pending.empty()) {
-            in.resize(static_cast<size_t>(kChunkFrames) * src.fileChannels);
-            const sf_count_t n = sf_readf_float(src.file, in.data(), kChunkFrames);
-            if (n > 0) {
-                foldChannels(in, static_cast<size_t>(n), src.fileChannels, src.channels);
-                pending.swap(in);
-            } else {
-                atEnd = true;
-            }
-        }
-        if (!pending.empty()) {
-            SDL_AudioStreamPut(src.converter, pending.data(),
-                               static_cast<int>(pending.size() * sizeof(float)));
-            pending.clear();
-        }
-        if (atEnd)
+        in.resize(static_cast<size_t>(kChunkFrames) * src.fileChannels);
+        const sf_count_t n = sf_readf_float(src.file, in.data(), kChunkFrames);
+        const bool atEnd = n <= 0;
+        if (atEnd) {
             SDL_AudioStreamFlush(src.converter);
-        out.clear();
-        const int available = SDL_AudioStreamAvailable(src.converter);
-        if (available > 0) {
-            out.resize(static_cast<size_t>(available) / sizeof(float));
-            const int got = SDL_AudioStreamGet(src.converter, out.data(), available);
-            out.resize(got > 0 ? static_cast<size_t>(got) / sizeof(float) : 0);
+        } else {
+            foldChannels(in, static_cast<size_t>(n), src.fileChannels, src.channels);
+            SDL_AudioStreamPut(src.converter, in.data(),
+                               static_cast<int>(in.size() * sizeof(float)));
         }
+        drain(src.converter, out);
 
         std::unique_lock lock(o->state);
         if (s->cancel)
@@ -171,6 +170,11 @@ void decode(Output* o, std::shared_ptr<Stream> s, Source src, size_t aheadFrames
 }
 
 void startDecoder(Output& o, const std::shared_ptr<Stream>& s, Source&& src) {
+    {
+        std::lock_guard lock(o.state);
+        s->samples.insert(s->samples.end(), src.ready.begin(), src.ready.end());
+    }
+    src.ready = {};
     s->decoder = std::thread(decode, &o, s, std::move(src),
                              static_cast<size_t>(kAheadSeconds) * static_cast<size_t>(o.rate));
 }
