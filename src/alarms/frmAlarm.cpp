@@ -137,6 +137,7 @@ void frmAlarm::pBuild() {
     options->addWidget(label3);
     options->addStretch();
     when->addLayout(options, 2, 0, 1, 2);
+    when->setColumnStretch(1, 1);
 
     // What the alarm does.
     auto* Shape2 = Shape(this, "Shape2");
