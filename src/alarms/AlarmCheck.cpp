@@ -25,6 +25,9 @@ void showMessage(const KAlarmPtr& alarm) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->SetAlarm(alarm);
     window->show();
+    // Asks for the focus, as a newly shown window gets it; its first activation puts it on top.
+    window->raise();
+    window->activateWindow();
 }
 
 } // namespace

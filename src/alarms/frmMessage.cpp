@@ -2,6 +2,7 @@
 
 #include "alarms/AlarmTime.h"
 #include "shell/SetTopMost.h"
+#include "shell/mdlStartup.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -158,6 +159,8 @@ void frmMessage::SetAlarm(const KAlarmPtr& parAlarm) {
         Command2->hide();
         Label2->setText(RepeatNotice(Alarm->Minutes));
     }
+    WriteLog(QStringLiteral("Alarm window: ") + labTime->text() + QStringLiteral(" ") +
+             QString(text).replace(QLatin1Char('\n'), QStringLiteral(" | ")));
     placeOnScreen();
 }
 
