@@ -17,11 +17,11 @@ namespace {
 
 constexpr int kOutChannels = 2;
 constexpr int kDefaultRate = 44100;
-constexpr int kDeviceFrames = 1024; // one output buffer, about 23 ms at 44.1 kHz
-constexpr int kChunkFrames = 4096;  // frames read from the file per decoding step
-constexpr int kAheadSeconds = 10;   // the decoder stays at most this far ahead of playback
-constexpr int kKeepSeconds = 30;    // shorter sounds stay whole in memory: a restart needs no
-                                    // decoding; of longer ones the played part is dropped
+constexpr int kDeviceFrames = 1024;  // one output buffer, about 23 ms at 44.1 kHz
+constexpr int kChunkFrames = 4096;   // frames read from the file per decoding step
+constexpr double kAheadSeconds = 10; // the decoder stays at most this far ahead of playback
+constexpr double kKeepSeconds = 30;  // shorter sounds stay whole in memory: a restart needs no
+                                     // decoding; of longer ones the played part is dropped
 
 struct Stream {
     Stream(HSTREAM h, std::string p) : handle(h), path(std::move(p)) {}
@@ -64,6 +64,8 @@ public:
     int references = 0;
     SDL_AudioDeviceID device = 0;
     int rate = kDefaultRate;
+    double aheadSeconds = kAheadSeconds; // guarded by api
+    double keepSeconds = kKeepSeconds;   // guarded by api and state
     HSTREAM lastHandle = 0;
     std::map<HSTREAM, std::shared_ptr<Stream>> streams; // guarded by state
 };
@@ -176,7 +178,7 @@ void startDecoder(Output& o, const std::shared_ptr<Stream>& s, Source&& src) {
     }
     src.ready = {};
     s->decoder = std::thread(decode, &o, s, std::move(src),
-                             static_cast<size_t>(kAheadSeconds) * static_cast<size_t>(o.rate));
+                             static_cast<size_t>(o.aheadSeconds * o.rate) + 1);
 }
 
 // Stops the decoder of a stream the audio thread no longer plays (call under Output::api).
@@ -200,7 +202,7 @@ void SDLCALL mix(void* userdata, Uint8* bytes, int length) {
     std::fill(out, out + samples, 0.0f);
 
     std::lock_guard lock(o->state);
-    const size_t keepFrames = static_cast<size_t>(kKeepSeconds) * static_cast<size_t>(o->rate);
+    const auto keepFrames = static_cast<size_t>(o->keepSeconds * o->rate);
     for (auto& [handle, s] : o->streams) {
         if (!s->playing)
             continue;
@@ -385,6 +387,14 @@ int BASS_StreamFree(HSTREAM handle) {
     }
     stopDecoder(o, *s);
     return 1;
+}
+
+void SetSoundBuffering(double aheadSeconds, double keepSeconds) {
+    Output& o = output();
+    std::lock_guard api(o.api);
+    std::lock_guard lock(o.state);
+    o.aheadSeconds = std::max(aheadSeconds, 0.0);
+    o.keepSeconds = std::max(keepSeconds, 0.0);
 }
 
 int BASS_Free() {

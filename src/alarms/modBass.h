@@ -41,6 +41,11 @@ uint64_t BASS_ChannelGetPosition(uint32_t handle, uint32_t mode);
 // Releases the stream; it stops at once. 0 for an unknown handle.
 int BASS_StreamFree(HSTREAM handle);
 
+// How far, in seconds, the decoder of a stream runs ahead of playback (default 10), and up to
+// which length a sound stays whole in memory (default 30): the played part of a longer one is
+// dropped and a restart decodes it again. Tests make these small to reach those paths.
+void SetSoundBuffering(double aheadSeconds, double keepSeconds);
+
 // Gives back one reference to the output; the last one releases every stream and closes the
 // device. 0 when the output was not initialised.
 int BASS_Free();
