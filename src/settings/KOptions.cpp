@@ -70,6 +70,7 @@ void KOptions::Load() {
         Defaults();
         return;
     }
+    const IniReadBatch batch(file); // one read of the file for all its keys
     auto read = [&](const char* section, const char* key) {
         return ReadIniValue(file, QString::fromLatin1(section), QString::fromLatin1(key));
     };

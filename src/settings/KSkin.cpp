@@ -32,6 +32,7 @@ void LoadSkins() {
 
 void LoadSkinFile(const QString& path, SkinList& target) {
     WriteLog(QStringLiteral("Loading default skins..."));
+    const IniReadBatch batch(path); // one read of the file for all its keys
     const QString countText = ReadIniValue(path, QStringLiteral("Skins"), QStringLiteral("Count"));
     bool whole = false;
     const int countRead = countText.toInt(&whole);

@@ -8,11 +8,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QMutex>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <atomic>
 #include <cstdio>
+#include <optional>
 
 Q_LOGGING_CATEGORY(lcTrace, "zintar.trace", QtWarningMsg)
 
@@ -129,14 +129,10 @@ QString decodeText(const QByteArray& bytes) {
 
 using Section = QHash<QString, QString>; // case-folded key -> first value
 
-struct ParsedIni {
-    QByteArray raw;
-    QHash<QString, Section> sections; // case-folded name -> keys
-};
+using ParsedIni = QHash<QString, Section>; // case-folded section name -> keys
 
 ParsedIni parseIni(const QByteArray& raw) {
     ParsedIni ini;
-    ini.raw = raw;
     const QString text = decodeText(raw);
     Section* current = nullptr;
     for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
@@ -148,7 +144,7 @@ ParsedIni parseIni(const QByteArray& raw) {
             if (close < 0)
                 close = line.size();
             const QString name = line.sliced(1, close - 1).trimmed().toString().toCaseFolded();
-            current = &ini.sections[name];
+            current = &ini[name];
             continue;
         }
         const qsizetype eq = line.indexOf(QLatin1Char('='));
@@ -161,29 +157,46 @@ ParsedIni parseIni(const QByteArray& raw) {
     return ini;
 }
 
-// Callers read many keys of one file in a row; the file is read each time but parsed
-// again only when its bytes changed.
-QMutex iniMutex;
-QHash<QString, ParsedIni> iniCache;
-
-} // namespace
-
-QString ReadIniValue(const QString& file, const QString& section, const QString& key) {
+ParsedIni readIni(const QString& file) {
     QFile f(LocalPath(file));
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray raw = f.readAll();
-    f.close();
+    return parseIni(f.readAll());
+}
 
-    QMutexLocker lock(&iniMutex);
-    auto it = iniCache.find(file);
-    if (it == iniCache.end() || it->raw != raw) {
-        if (iniCache.size() >= 16)
-            iniCache.clear();
-        it = iniCache.insert(file, parseIni(raw));
+} // namespace
+
+struct IniReadBatch::State {
+    QString file;
+    std::optional<ParsedIni> parsed; // read at the first lookup
+    State* outer = nullptr;
+};
+
+namespace {
+thread_local IniReadBatch::State* currentBatch = nullptr;
+} // namespace
+
+IniReadBatch::IniReadBatch(const QString& file) : state_(new State{file, {}, currentBatch}) {
+    currentBatch = state_;
+}
+
+IniReadBatch::~IniReadBatch() {
+    currentBatch = state_->outer;
+    delete state_;
+}
+
+QString ReadIniValue(const QString& file, const QString& section, const QString& key) {
+    ParsedIni once;
+    const ParsedIni* ini = &once;
+    if (currentBatch && currentBatch->file == file) {
+        if (!currentBatch->parsed)
+            currentBatch->parsed = readIni(file);
+        ini = &*currentBatch->parsed;
+    } else {
+        once = readIni(file);
     }
-    const auto sec = it->sections.constFind(section.trimmed().toCaseFolded());
-    if (sec == it->sections.constEnd())
+    const auto sec = ini->constFind(section.trimmed().toCaseFolded());
+    if (sec == ini->constEnd())
         return {};
     QString value = sec->value(key.trimmed().toCaseFolded());
     if (value.size() > 254) {

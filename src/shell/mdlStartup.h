@@ -49,6 +49,21 @@ QString LocalPath(const QString& pathFromFile);
 // Windows-1252.
 QString ReadIniValue(const QString& file, const QString& section, const QString& key);
 
+// While one of these lives, ReadIniValue reads and parses the given file once for all its
+// lookups on this thread: for a reader of many keys that does not write the file meanwhile.
+class IniReadBatch {
+public:
+    explicit IniReadBatch(const QString& file);
+    ~IniReadBatch();
+    IniReadBatch(const IniReadBatch&) = delete;
+    IniReadBatch& operator=(const IniReadBatch&) = delete;
+
+    struct State; // the parsed file and the batch this one is nested in
+
+private:
+    State* state_;
+};
+
 int32_t ParseColor(const QString& text);
 void ColorToRgb(int32_t color, ColorBytes& bytes);
 // Colour text as the settings files store it: upper-case hex, no prefix, no leading zeros.
