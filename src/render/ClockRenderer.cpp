@@ -18,13 +18,18 @@ constexpr double Pi = 3.14159; // the value the clock's geometry is written with
 enum Hand { HourHand, MinuteHand, SecondHand };
 
 // Copies the pixels of rect from one image to another of the same size and 32-bit format.
-void copyRect(const QImage& from, QImage& to, const QRect& rect) {
-    const QRect r = rect.intersected(to.rect());
+void copyRect(const QImage& from, uchar* to, qsizetype toLine, const QRect& rect) {
+    const QRect r = rect.intersected(from.rect());
     if (r.isEmpty())
         return;
     const size_t bytes = size_t(r.width()) * 4;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        std::memcpy(to.scanLine(y) + r.left() * 4, from.constScanLine(y) + r.left() * 4, bytes);
+    const uchar* src = from.constBits() + r.top() * from.bytesPerLine() + r.left() * 4;
+    uchar* dst = to + r.top() * toLine + r.left() * 4;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        std::memcpy(dst, src, bytes);
+        src += from.bytesPerLine();
+        dst += toLine;
+    }
 }
 
 } // namespace
@@ -61,8 +66,9 @@ void ClockRenderer::setClientSize(QSize size) {
     }
     faceLayer_ = QImage();
     faceLayerValid_ = false;
-    handRects_.clear();
-    changed_ = QRegion(backing_.rect());
+    handCount_ = 0;
+    changedCount_ = 0;
+    changedAll_ = true;
 }
 
 QSize ClockRenderer::clientSize() const {
@@ -89,11 +95,20 @@ const QImage& ClockRenderer::backing() const {
 }
 
 QRect ClockRenderer::lastChanged() const {
-    return changed_.boundingRect();
+    if (changedAll_)
+        return backing_.rect();
+    QRect all;
+    for (int i = 0; i < changedCount_; ++i)
+        all |= changed_[i];
+    return all;
 }
 
 QRegion ClockRenderer::lastChangedRegion() const {
-    return changed_;
+    if (changedAll_)
+        return QRegion(backing_.rect());
+    QRegion region;
+    region.setRects(changed_, changedCount_);
+    return region;
 }
 
 void ClockRenderer::useWidths(int16_t HW, int16_t MW, int16_t SW) {
@@ -144,25 +159,26 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
     LastDrawnSecond = static_cast<int16_t>(s);
     if (ScaledFace.isNull())
         RecalcImage(true);
-    if (backing_.isNull()) {
-        changed_ = QRegion();
+    changedCount_ = 0;
+    changedAll_ = false;
+    if (backing_.isNull())
         return false;
-    }
 
     // Back to the bare face: all of it after a face or size change, otherwise only where the
     // previous frame's hands were.
-    QRegion changed;
+    uchar* const pixels = backing_.bits();
+    const qsizetype line = backing_.bytesPerLine();
     if (!faceLayerCurrent()) {
         buildFaceLayer();
-        std::memcpy(backing_.bits(), faceLayer_.constBits(), size_t(backing_.sizeInBytes()));
-        changed = QRegion(backing_.rect());
+        std::memcpy(pixels, faceLayer_.constBits(), size_t(backing_.sizeInBytes()));
+        changedAll_ = true;
     } else {
-        for (const QRect& r : std::as_const(handRects_)) {
-            copyRect(faceLayer_, backing_, r);
-            changed += r;
+        for (int i = 0; i < handCount_; ++i) {
+            copyRect(faceLayer_, pixels, line, handRects_[i]);
+            changed_[changedCount_++] = handRects_[i];
         }
     }
-    handRects_.clear();
+    handCount_ = 0;
 
     Surface dc(backing_);
     const QPoint centre(FaceCenterX, FaceCenterY);
@@ -173,7 +189,7 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
         DrawHand(dc, centre, angle, static_cast<float>(factor * rx),
                  static_cast<float>(factor * ry), color, widthOf(hand));
         if (!dc.touched().isEmpty())
-            handRects_.append(dc.touched());
+            handRects_[handCount_++] = dc.touched();
     };
 
     const int hour = time.hour();
@@ -192,12 +208,11 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
         DrawHand(dc, centre, secondAngle, static_cast<float>(rx / -4), static_cast<float>(ry / -4),
                  SecondsRgb, widthOf(SecondHand));
         if (!dc.touched().isEmpty())
-            handRects_.append(dc.touched());
+            handRects_[handCount_++] = dc.touched();
         segment(secondAngle, 1.1, SecondsRgb, SecondHand);
     }
 
-    for (const QRect& r : std::as_const(handRects_))
-        changed += r;
-    changed_ = changed;
+    for (int i = 0; i < handCount_; ++i)
+        changed_[changedCount_++] = handRects_[i];
     return true;
 }

@@ -4,7 +4,6 @@
 
 #include <QDateTime>
 #include <QImage>
-#include <QList>
 #include <QRect>
 #include <QRegion>
 #include <QSize>
@@ -75,8 +74,12 @@ private:
     QImage faceLayer_;    // the cleared background with the face drawn on it
     qint64 faceKey_ = -1; // ScaledFace's cache key when faceLayer_ was made
     bool faceLayerValid_ = false;
-    QList<QRect> handRects_; // pixels written by each hand segment of the backing's frame
-    QRegion changed_;
-    bool ownWidths_ = false; // useWidths() is in force
+    static constexpr int Segments = 6;
+    QRect handRects_[Segments]; // pixels written by each hand segment of the backing's frame
+    int handCount_ = 0;
+    QRect changed_[2 * Segments]; // the last frame's old and new hand rectangles
+    int changedCount_ = 0;
+    bool changedAll_ = false; // or all of the backing
+    bool ownWidths_ = false;  // useWidths() is in force
     int16_t ownWidth_[3] = {0, 0, 0};
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -24,6 +25,41 @@ struct Crossing {
     int64_t num;
     int64_t den;
     double x() const { return static_cast<double>(num) / static_cast<double>(den); }
+};
+
+// Walks an edge from its upper end p to its lower end q (p.y < q.y) one row at a time,
+// keeping the crossing x = p.x + (y - p.y) * dx / dy as a whole part and a remainder.
+class EdgeWalker {
+public:
+    EdgeWalker(QPoint p, QPoint q, int y) : den_(q.y() - p.y()) {
+        const int64_t dx = q.x() - p.x();
+        stepWhole_ = floorDiv(dx, den_);
+        stepRest_ = dx - stepWhole_ * den_;
+        const int64_t num = dx * (y - p.y());
+        whole_ = p.x() + floorDiv(num, den_);
+        rest_ = num - floorDiv(num, den_) * den_;
+    }
+    void next() {
+        whole_ += stepWhole_;
+        rest_ += stepRest_;
+        if (rest_ >= den_) {
+            rest_ -= den_;
+            ++whole_;
+        }
+    }
+    int64_t floorX() const { return whole_; }
+    int64_t ceilX() const { return whole_ + (rest_ > 0 ? 1 : 0); }
+    // Compares exact crossings of two walkers.
+    bool leftOf(const EdgeWalker& o) const {
+        if (whole_ != o.whole_)
+            return whole_ < o.whole_;
+        return rest_ * o.den_ < o.rest_ * den_;
+    }
+
+private:
+    int64_t den_;
+    int64_t stepWhole_ = 0, stepRest_ = 0;
+    int64_t whole_ = 0, rest_ = 0;
 };
 
 } // namespace
@@ -87,8 +123,13 @@ void Surface::outline(QPoint a, QPoint b, ColorBytes color) {
     const int sx = x < b.x() ? 1 : -1;
     const int sy = y < b.y() ? 1 : -1;
     int err = dx + dy;
+    const bool inside = contains(a.x(), a.y()) && contains(b.x(), b.y());
+    const uint32_t pixel = pack(color);
     for (;;) {
-        setPixelBytes(x, y, color);
+        if (inside)
+            row(y)[x] = pixel;
+        else
+            setPixelBytes(x, y, color);
         if (x == b.x() && y == b.y())
             break;
         const int e2 = 2 * err;
@@ -100,6 +141,48 @@ void Surface::outline(QPoint a, QPoint b, ColorBytes color) {
             err += dx;
             y += sy;
         }
+    }
+    if (inside) {
+        touch(a.x(), a.y());
+        touch(b.x(), b.y());
+    }
+}
+
+// The same interior rule as the general case, for the one shape the hands use: with the
+// corners sorted by y, the long edge a-c crosses every row from a.y to c.y - 1 and the two
+// short ones share those rows between them.
+void Surface::fillTriangle(const QPoint* points, uint32_t pixel) {
+    QPoint a = points[0], b = points[1], c = points[2];
+    if (b.y() < a.y())
+        std::swap(a, b);
+    if (c.y() < b.y())
+        std::swap(b, c);
+    if (b.y() < a.y())
+        std::swap(a, b);
+    if (a.y() == c.y())
+        return; // flat: its outline is all there is
+    const int first = std::max(a.y(), 0);
+    const int last = std::min(c.y() - 1, height_ - 1);
+    if (first > last)
+        return;
+    EdgeWalker longEdge(a, c, first);
+    std::optional<EdgeWalker> shortEdge;
+    bool upperHalf = first < b.y();
+    shortEdge.emplace(upperHalf ? EdgeWalker(a, b, first) : EdgeWalker(b, c, first));
+    for (int y = first; y <= last; ++y) {
+        if (upperHalf && y >= b.y()) {
+            upperHalf = false;
+            shortEdge.emplace(b, c, y);
+        }
+        const EdgeWalker& l = longEdge.leftOf(*shortEdge) ? longEdge : *shortEdge;
+        const EdgeWalker& r = (&l == &longEdge) ? *shortEdge : longEdge;
+        const int64_t from = l.ceilX();
+        const int64_t to = r.floorX();
+        if (from <= to)
+            fillSpan(y, static_cast<int>(std::max<int64_t>(from, INT_MIN / 2)),
+                     static_cast<int>(std::min<int64_t>(to, INT_MAX / 2)), pixel);
+        longEdge.next();
+        shortEdge->next();
     }
 }
 
@@ -116,6 +199,13 @@ void Surface::Polygon(const QPoint* points, int count, ColorBytes color) {
     }
     top = std::max(top, 0);
     bottom = std::min(bottom, height_ - 1);
+
+    if (count == 3) {
+        fillTriangle(points, pixel);
+        for (int i = 0; i < count; ++i)
+            outline(points[i], points[(i + 1) % count], color);
+        return;
+    }
 
     // Interior: each row's crossings of the edges, an edge owning its upper end but not its
     // lower one, so a corner on the row is counted once; spans between crossing pairs.

@@ -50,6 +50,20 @@ public:
     // plus its one-pixel outline through all corners, all in one colour.
     void Polygon(const QPoint* points, int count, ColorBytes color);
 
+    // Direct access for drawing loops that have checked their whole extent lies inside:
+    // the pixel at (x, y), the distance between rows in pixels, and the rectangle they wrote.
+    uint32_t* pixelPointer(int x, int y) const { return row(y) + x; }
+    qsizetype rowPixels() const { return stride_ / 4; }
+    void addTouched(const QRect& r) {
+        if (r.isEmpty())
+            return;
+        touch(r.left(), r.top());
+        touch(r.right(), r.bottom());
+    }
+    static uint32_t pack(ColorBytes c) {
+        return 0xff000000u | (uint32_t(c.Red) << 16) | (uint32_t(c.Green) << 8) | c.Blue;
+    }
+
     // The bounding box of the pixels written since the surface was made or since
     // resetTouched(); empty when nothing was written.
     QRect touched() const;
@@ -70,6 +84,7 @@ private:
             maxY_ = y;
     }
     void fillSpan(int y, int x1, int x2, uint32_t pixel);
+    void fillTriangle(const QPoint* points, uint32_t pixel);
     void outline(QPoint a, QPoint b, ColorBytes color);
 
     uchar* bits_ = nullptr;

@@ -1,5 +1,6 @@
 #include "render/Surface.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
@@ -74,6 +75,31 @@ private Q_SLOTS:
         Surface dc(img);
         dc.Polygon(corners.constData(), int(corners.size()), {0, 0, 0});
         QCOMPARE(coloured(img), pixels);
+    }
+
+    // Triangles take a faster road than other polygons; a triangle given with one corner
+    // twice must come out the same.
+    void triangleMatchesGeneralPolygon() {
+        QRandomGenerator rng(5);
+        for (int n = 0; n < 300; ++n) {
+            QPoint c[3];
+            for (QPoint& p : c)
+                p = QPoint(rng.bounded(-10, 40), rng.bounded(-10, 40));
+            QImage fast = white(30, 30);
+            QImage general = white(30, 30);
+            Surface a(fast);
+            Surface b(general);
+            a.Polygon(c, 3, {0, 0, 0});
+            const QPoint four[4] = {c[0], c[1], c[2], c[2]};
+            b.Polygon(four, 4, {0, 0, 0});
+            QVERIFY2(fast == general, qPrintable(QStringLiteral("(%1,%2) (%3,%4) (%5,%6)")
+                                                     .arg(c[0].x())
+                                                     .arg(c[0].y())
+                                                     .arg(c[1].x())
+                                                     .arg(c[1].y())
+                                                     .arg(c[2].x())
+                                                     .arg(c[2].y())));
+        }
     }
 
     void polygonIsClipped() {

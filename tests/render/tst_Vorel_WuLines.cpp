@@ -222,6 +222,30 @@ private Q_SLOTS:
         QCOMPARE(dc.GetPixel(-1, 3), Surface::OutsideColor);
     }
 
+    // A line wholly inside the image and one that runs off its edge take different roads;
+    // the pixels they share must agree.
+    void clippedLineMatchesWholeLine_data() {
+        QTest::addColumn<QPoint>("p1");
+        QTest::addColumn<QPoint>("p2");
+        QTest::addColumn<int>("width");
+        QTest::newRow("shallow 1") << QPoint(2, 5) << QPoint(57, 40) << 1;
+        QTest::newRow("steep 3") << QPoint(50, 3) << QPoint(20, 55) << 3;
+        QTest::newRow("steep 0") << QPoint(10, 3) << QPoint(25, 56) << 0;
+        QTest::newRow("shallow 5") << QPoint(55, 20) << QPoint(3, 50) << 5;
+    }
+    void clippedLineMatchesWholeLine() {
+        QFETCH(QPoint, p1);
+        QFETCH(QPoint, p2);
+        QFETCH(int, width);
+        QImage whole = gradient(60, 60);
+        QImage half = gradient(60, 30);
+        Surface a(whole);
+        Surface b(half);
+        WuLine(a, p1, p2, Blue, int16_t(width));
+        WuLine(b, p1, p2, Blue, int16_t(width));
+        QCOMPARE(whole.copy(0, 0, 60, 30), half);
+    }
+
     void laterLineBlendsWithEarlierOne() {
         QImage img = white(30, 30);
         Surface dc(img);

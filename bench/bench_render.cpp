@@ -1,0 +1,102 @@
+// Cost of one clock frame and of its parts; the floor is a plain copy of a 256 x 256
+// 32-bit frame, and a 256-pixel frame should stay within three times that.
+
+#include "render/ClockRenderer.h"
+#include "render/Surface.h"
+#include "render/Vorel_WuLines.h"
+#include "render/modCopyBitmap.h"
+#include "settings/KOptions.h"
+#include "shell/mdlStartup.h"
+
+#include <QDateTime>
+#include <QImage>
+#include <benchmark/benchmark.h>
+#include <cstring>
+
+namespace {
+
+QImage watchFace() {
+    QImage face(ProgramFolder() + QStringLiteral("/pics/watch2.bmp"));
+    if (face.isNull()) { // the bench run outside the build tree: any busy picture will do
+        face = QImage(256, 256, QImage::Format_RGB32);
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                face.setPixel(x, y, qRgb(x, y, (x * y) & 255));
+    }
+    return face;
+}
+
+void BM_PlainCopy256(benchmark::State& state) {
+    QImage from(256, 256, QImage::Format_RGB32);
+    from.fill(Qt::white);
+    QImage to(256, 256, QImage::Format_RGB32);
+    for (auto _ : state) {
+        std::memcpy(to.bits(), from.constBits(), size_t(from.sizeInBytes()));
+        benchmark::DoNotOptimize(to.bits());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_PlainCopy256);
+
+void BM_RenderFrame(benchmark::State& state) {
+    Options().Defaults(); // widths 8, 4, 2
+    ClockRenderer r;
+    r.ImgClk = watchFace();
+    ColorToRgb(Options().HCol, r.HourRgb);
+    ColorToRgb(Options().MCol, r.MinuteRgb);
+    ColorToRgb(Options().SCol, r.SecondsRgb);
+    const int size = int(state.range(0));
+    r.setClientSize(QSize(size, size));
+    r.RecalcImage(true);
+    // A new second every time, so every call draws; the times are made beforehand because
+    // local-time arithmetic costs more than a frame.
+    QList<QDateTime> times;
+    for (int i = 0; i < 3600; ++i)
+        times.append(QDateTime(QDate(2026, 1, 1), QTime(10, 0, 0).addSecs(i)));
+    r.Render(times.last());
+    qsizetype i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(r.Render(times[i]));
+        i = (i + 1) % times.size();
+    }
+}
+BENCHMARK(BM_RenderFrame)->Arg(64)->Arg(128)->Arg(256);
+
+// Four ticks of five: the second has not changed.
+void BM_RenderSameSecond(benchmark::State& state) {
+    Options().Defaults();
+    ClockRenderer r;
+    r.ImgClk = watchFace();
+    r.setClientSize(QSize(256, 256));
+    r.RecalcImage(true);
+    const QDateTime t(QDate(2026, 1, 1), QTime(10, 8, 0));
+    r.Render(t);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(r.Render(t));
+}
+BENCHMARK(BM_RenderSameSecond);
+
+void BM_DrawHand(benchmark::State& state) {
+    QImage img(256, 256, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    Surface dc(img);
+    const int16_t width = int16_t(state.range(0));
+    float angle = 0;
+    for (auto _ : state) {
+        Vorel_WuLines::DrawHand(dc, QPoint(128, 128), angle, 96, 96, ColorBytes{64, 64, 255},
+                                width);
+        angle += 0.1047f;
+    }
+}
+BENCHMARK(BM_DrawHand)->Arg(2)->Arg(8);
+
+void BM_CopyBitmapHalftone256To128(benchmark::State& state) {
+    const QImage face = watchFace();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(modCopyBitmap::CopyBitmap(face, 0, 128, 128, 0, 4));
+}
+BENCHMARK(BM_CopyBitmapHalftone256To128);
+
+} // namespace
+
+BENCHMARK_MAIN();
