@@ -244,6 +244,26 @@ private Q_SLOTS:
         QCOMPARE(ReadIniValue(file, "S", "k"), QString("2"));
     }
 
+    void batchReadsOnlyItsOwnFileOnce() {
+        const QString folder = TestSupport::scratchFolder("batch");
+        const QString a = folder + "/a.ini", b = folder + "/b.ini";
+        QVERIFY(TestSupport::writeFile(a, "[S]\nk=a1\n"));
+        QVERIFY(TestSupport::writeFile(b, "[S]\nk=b1\n"));
+        {
+            const IniReadBatch batch(a);
+            QCOMPARE(ReadIniValue(a, "S", "k"), QString("a1"));
+            QVERIFY(TestSupport::writeFile(b, "[S]\nk=b2\n"));
+            QCOMPARE(ReadIniValue(b, "S", "k"), QString("b2")); // other files are read afresh
+            {
+                const IniReadBatch inner(b);
+                QCOMPARE(ReadIniValue(b, "S", "k"), QString("b2"));
+            }
+            QCOMPARE(ReadIniValue(a, "S", "k"), QString("a1"));
+        }
+        QVERIFY(TestSupport::writeFile(a, "[S]\nk=a2\n"));
+        QCOMPARE(ReadIniValue(a, "S", "k"), QString("a2")); // batch over: read afresh
+    }
+
     void parseColor_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("expected");
