@@ -1,11 +1,17 @@
+#include "mainwindow/frmMain.h"
 #include "shell/mdlStartup.h"
 
 #include <QApplication>
+#include <memory>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    Main([] {
-        // The clock window is created here once it exists.
+    // The clock is a tool window with a tray icon; it ends the program itself when it closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+    std::unique_ptr<frmMain> clock;
+    Main([&clock] {
+        clock = std::make_unique<frmMain>();
+        clock->show();
     });
-    return 0;
+    return app.exec();
 }

@@ -1,0 +1,156 @@
+#include "mainwindow/X11Desktop.h"
+
+#include <QGuiApplication>
+#include <QList>
+#include <QWidget>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
+#include <qguiapplication_platform.h>
+
+namespace X11Desktop {
+
+namespace {
+Display* display() {
+    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->display() : nullptr;
+}
+
+bool selectionOwned(Display* dpy, const char* prefix) {
+    const QByteArray name = QByteArray(prefix) + QByteArray::number(DefaultScreen(dpy));
+    const Atom atom = XInternAtom(dpy, name.constData(), False);
+    return XGetSelectionOwner(dpy, atom) != None;
+}
+
+bool viewableAndHolds(Display* dpy, Window w, QPoint p) {
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(dpy, w, &a) || a.map_state != IsViewable || a.c_class == InputOnly)
+        return false;
+    return p.x() >= a.x && p.y() >= a.y && p.x() < a.x + a.width + 2 * a.border_width &&
+           p.y() < a.y + a.height + 2 * a.border_width;
+}
+} // namespace
+
+bool Available() {
+    return display() != nullptr;
+}
+
+WindowId TopLevelOf(WindowId window) {
+    Display* dpy = display();
+    if (!dpy || !window)
+        return 0;
+    Window current = window;
+    for (int depth = 0; depth < 16; ++depth) {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(dpy, current, &root, &parent, &children, &count))
+            return 0;
+        if (children)
+            XFree(children);
+        if (parent == root || parent == None)
+            return current;
+        current = parent;
+    }
+    return current;
+}
+
+WindowId TopLevelAt(QPoint p, WindowId own) {
+    Display* dpy = display();
+    if (!dpy)
+        return 0;
+    const Window root = DefaultRootWindow(dpy);
+    const WindowId ownTop = TopLevelOf(own);
+    // The server's own answer honours window shapes, so a point outside the round clock
+    // already names the window behind it.
+    int dx = 0, dy = 0;
+    Window child = None;
+    if (!XTranslateCoordinates(dpy, root, root, p.x(), p.y(), &dx, &dy, &child))
+        return 0;
+    if (child == None || child != ownTop)
+        return child;
+    // The point is on the clock itself: look further down the stacking order.
+    Window rootRet = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(dpy, root, &rootRet, &parent, &children, &count))
+        return 0;
+    WindowId found = 0;
+    for (int i = static_cast<int>(count) - 1; i >= 0 && !found; --i) {
+        if (children[i] != ownTop && viewableAndHolds(dpy, children[i], p))
+            found = children[i];
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+bool CompositorRunning() {
+    Display* dpy = display();
+    return dpy && selectionOwned(dpy, "_NET_WM_CM_S");
+}
+
+bool TrayPresent() {
+    Display* dpy = display();
+    return dpy && selectionOwned(dpy, "_NET_SYSTEM_TRAY_S");
+}
+
+void SetInputPassThrough(QWidget* window, bool passThrough) {
+    Display* dpy = display();
+    if (!dpy || !window || !window->windowHandle())
+        return;
+    int event = 0, error = 0;
+    if (!XShapeQueryExtension(dpy, &event, &error))
+        return;
+    const Window own = window->winId();
+    const Window frame = TopLevelOf(own);
+    for (Window w : {own, frame}) {
+        if (!w)
+            continue;
+        if (passThrough)
+            XShapeCombineRectangles(dpy, w, ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
+        else
+            XShapeCombineMask(dpy, w, ShapeInput, 0, 0, None, ShapeSet);
+        if (frame == own)
+            break;
+    }
+    XFlush(dpy);
+}
+
+void SkipTaskbar(QWidget* window) {
+    Display* dpy = display();
+    if (!dpy || !window)
+        return;
+    const Window w = window->winId();
+    const Atom state = XInternAtom(dpy, "_NET_WM_STATE", False);
+    const Atom wanted[] = {XInternAtom(dpy, "_NET_WM_STATE_SKIP_TASKBAR", False),
+                           XInternAtom(dpy, "_NET_WM_STATE_SKIP_PAGER", False)};
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    QList<Atom> atoms;
+    if (XGetWindowProperty(dpy, w, state, 0, 1024, False, XA_ATOM, &type, &format, &count, &after,
+                           &data) == Success &&
+        data) {
+        if (type == XA_ATOM && format == 32)
+            for (unsigned long i = 0; i < count; ++i)
+                atoms.append(reinterpret_cast<Atom*>(data)[i]);
+        XFree(data);
+    }
+    for (Atom a : wanted)
+        if (!atoms.contains(a))
+            atoms.append(a);
+    XChangeProperty(dpy, w, state, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(atoms.data()), int(atoms.size()));
+    XFlush(dpy);
+}
+
+void Sync() {
+    if (Display* dpy = display())
+        XSync(dpy, False);
+}
+
+} // namespace X11Desktop

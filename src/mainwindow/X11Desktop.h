@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QPoint>
+
+class QWidget;
+
+// The few questions about the desktop that Qt has no call for, answered through the X
+// server. Every function is safe without X (offscreen, Wayland): it then answers "no" or
+// 0 and changes nothing.
+namespace X11Desktop {
+
+using WindowId = unsigned long;
+
+bool Available();
+
+// The top-level window (a child of the root, normally the window manager's frame) that
+// shows at a screen pixel, passing over the window that holds `own`; 0 for the bare desktop.
+WindowId TopLevelAt(QPoint screenPixel, WindowId own);
+
+// The child of the root window that holds the window: its frame under a window manager.
+WindowId TopLevelOf(WindowId window);
+
+// True when a compositing manager runs, so that half-transparent windows can be shown.
+bool CompositorRunning();
+
+// True when a system tray (an XEmbed tray such as tint2's) owns its selection.
+bool TrayPresent();
+
+// Lets pointer input pass through the window and the frame the window manager put around
+// it (an empty input shape on both), or restores normal input.
+void SetInputPassThrough(QWidget* window, bool passThrough);
+
+// Keeps the window out of the taskbar and the pager. Call it before the window is shown:
+// the window manager reads the state when it maps the window.
+void SkipTaskbar(QWidget* window);
+
+// Waits until the X server has handled every request sent so far.
+void Sync();
+
+} // namespace X11Desktop

@@ -1,0 +1,429 @@
+#include "mainwindow/frmMain.h"
+
+#include "mainwindow/DesktopCapture.h"
+#include "mainwindow/Placement.h"
+#include "mainwindow/TrayIcon.h"
+#include "mainwindow/WindowModes.h"
+#include "settings/KOptions.h"
+#include "settings/KSkin.h"
+#include "shell/SetTopMost.h"
+#include "shell/TimeSource.h"
+#include "shell/mdlStartup.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+const QString frmMain::kCaption = QStringLiteral("Zintar!  - https://zintar.org");
+
+std::function<bool()> frmMain::CanShowTranslucency = &X11Desktop::CompositorRunning;
+
+namespace {
+constexpr int kTickMs = 200;
+constexpr int kStyleEditorDelayMs = 10;
+} // namespace
+
+frmMain::frmMain(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint) {
+    WriteLog(QStringLiteral("Initializing the form..."));
+    setWindowTitle(kCaption);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    resize(128, 128);
+    imgIcon = ClockIcon();
+    CheckAlarms = [this](const QDateTime& now) { alarmCheck.CheckAlarms(now); };
+    EndProgram = [] { QCoreApplication::quit(); };
+    createMenu();
+
+    Timer1.setInterval(kTickMs);
+    connect(&Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    timCustom.setInterval(kStyleEditorDelayMs);
+    timCustom.setSingleShot(true);
+    connect(&timCustom, &QTimer::timeout, this, &frmMain::timCustom_Timer);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
+        if (w && w != windowHandle() && w->type() != Qt::Popup && w->type() != Qt::ToolTip)
+            otherWindowWasActive_ = true;
+    });
+
+    LoadSkins();
+    pLoadOptions(false);
+    alarmCheck.LastAlarmMinute = 0;
+    if (!CanShowTranslucency || !CanShowTranslucency())
+        mnuTrans->setEnabled(false);
+    Timer1.start();
+}
+
+frmMain::~frmMain() {
+    delete mnuContext;
+}
+
+void frmMain::createMenu() {
+    mnuContext = new QMenu();
+    auto item = [this](QMenu* menu, const QString& caption, void (frmMain::*handler)(),
+                       bool checkable = false) {
+        QAction* a = menu->addAction(caption);
+        a->setCheckable(checkable);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    mnuStyle = mnuContext->addMenu(QStringLiteral("Style"));
+    mnuStyle->menuAction()->setVisible(false);
+    mnuStyl = mnuStyle->addAction(QStringLiteral("Classic"));
+    mnuStyl->setCheckable(true);
+    mnuStyl->setVisible(false);
+    mnum2 = mnuContext->addSeparator();
+    mnum2->setVisible(false);
+
+    mnuSize = mnuContext->addMenu(QStringLiteral("Size"));
+    const QString sizeCaptions[] = {QStringLiteral("Tiny (64x64)"), QStringLiteral("Small (96x96)"),
+                                    QStringLiteral("Medium (128x128)"),
+                                    QStringLiteral("Large (192x192)"),
+                                    QStringLiteral("Extra large (256x256)")};
+    QAction** sizeItems[] = {&mnuSizeTiny, &mnuSmall, &mnuMed, &mnuLarge, &mnuXL};
+    for (size_t i = 0; i < Placement::kSizes.size(); ++i) {
+        const int size = Placement::kSizes[i];
+        *sizeItems[i] = mnuSize->addAction(sizeCaptions[i]);
+        connect(*sizeItems[i], &QAction::triggered, this,
+                [this, size] { mnuSizeItem_Click(size); });
+    }
+    mnuStylCust = item(mnuContext, QStringLiteral("Style..."), &frmMain::mnuStylCust_Click);
+    mnum = mnuContext->addSeparator();
+    mnuOT = item(mnuContext, QStringLiteral("On &Top"), &frmMain::mnuOT_Click, true);
+    mnuOB = item(mnuContext, QStringLiteral("On &Bottom"), &frmMain::mnuOB_Click, true);
+    mnuBorder = item(mnuContext, QStringLiteral("Border&less"), &frmMain::mnuBorder_Click, true);
+    mnuTrans = item(mnuContext, QStringLiteral("Transparent - click-thru"),
+                    &frmMain::mnuTrans_Click, true);
+    mnum3 = mnuContext->addSeparator();
+    mnuAlarms = item(mnuContext, QStringLiteral("&Alarms..."), &frmMain::mnuAlarms_Click);
+    mnuCalendar = item(mnuContext, QStringLiteral("&Calendar..."), &frmMain::mnuCalendar_Click);
+    mnum5 = mnuContext->addSeparator();
+    mnuAbout = item(mnuContext, QStringLiteral("About..."), &frmMain::mnuAbout_Click);
+    mnum4 = mnuContext->addSeparator();
+    mnuexit = item(mnuContext, QStringLiteral("Exit"), &frmMain::mnuexit_Click);
+    for (QAction* a : {mnuStylCust, mnuAlarms, mnuCalendar, mnuAbout})
+        a->setEnabled(false);
+    // A compositing manager can come and go while the clock runs.
+    connect(mnuContext, &QMenu::aboutToShow, this,
+            [this] { mnuTrans->setEnabled(CanShowTranslucency && CanShowTranslucency()); });
+    // The highlighted item goes to the trace, so scripts driving the menu see where they are.
+    for (QMenu* m : {mnuContext, mnuSize})
+        connect(m, &QMenu::hovered, this,
+                [](QAction* a) { WriteLog(QStringLiteral("Menu item: ") + a->text()); });
+}
+
+void frmMain::pLoadOptions(bool B) {
+    KOptions& o = Options();
+    WriteLog(QStringLiteral("Loading form options..."));
+    mnuBorder->setChecked(o.Borderless);
+    mnuOT->setChecked(o.OT == -1);
+    mnuOB->setChecked(o.OT == 1);
+    SetTopMost(this, o.OT);
+    if (o.Borderless) // frameless from the first showing; the shape follows at activation
+        WindowModes::SetFrameless(this, true);
+    // Placed at its stored size, so that a window kept on the screen ends flush with its edge.
+    if (o.SizeX > 0 && o.SizeY > 0)
+        resize(o.SizeX, o.SizeY);
+
+    const QPoint at = Placement::PlaceOnScreen(o.PX, o.PY, frameGeometry().size());
+    WriteLog(QStringLiteral("Moving at ") + QString::number(o.PX) + QStringLiteral(", ") +
+             QString::number(o.PY) + QStringLiteral(" ..."));
+    move(at);
+
+    mnuTrans->setChecked(!o.Transparent);
+    mnuTrans->trigger();
+    pLoadStyle(B);
+    WriteLog(QStringLiteral("Done loading options."));
+}
+
+void frmMain::pLoadStyle(bool B) {
+    Clock.pLoadStyle(B);
+    pResizeHandling();
+}
+
+void frmMain::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    X11Desktop::SkipTaskbar(this); // a tool window has no taskbar entry
+    if (loaded_)
+        return;
+    loaded_ = true;
+    QTimer::singleShot(0, this, [this] {
+        Form_Load();
+        if (!activatedOnce_)
+            Form_Activate();
+    });
+}
+
+void frmMain::Form_Load() {
+    AddTrayIcon([this](int message) { TrayMessage(message); }, imgIcon, windowTitle());
+}
+
+bool frmMain::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate && (!activatedOnce_ || otherWindowWasActive_))
+        Form_Activate();
+    return QWidget::event(e);
+}
+
+void frmMain::Form_Activate() {
+    WriteLog(QStringLiteral("Form Activated"));
+    ++Activations;
+    activatedOnce_ = true;
+    otherWindowWasActive_ = false;
+    KOptions& o = Options();
+    if (o.Borderless) {
+        RoundRegion = false;
+        pRoundRegion();
+    }
+    pResize(o.SizeX, o.SizeY);
+    SetTopMost(this, o.OT);
+}
+
+void frmMain::pResize(int W, int H) {
+    if (W <= 0 || H <= 0)
+        return;
+    resize(W, H);
+    if (RoundRegion) {
+        RoundRegion = false;
+        pRoundRegion();
+    }
+    Options().SizeX = W;
+    Options().SizeY = H;
+    SaveOptions();
+}
+
+void frmMain::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    pResizeHandling();
+}
+
+void frmMain::pResizeHandling() {
+    Clock.setClientSize(size());
+    if (Options().StyleIdx != KOptions::SeeThroughStyle)
+        Clock.RecalcImage(true);
+    else
+        GetShot();
+    Timer1_Timer();
+}
+
+void frmMain::Timer1_Timer() {
+    const QDateTime now = TimeSource::now();
+    if (now.time().second() == 0 && CheckAlarms)
+        CheckAlarms(now);
+    const KOptions& o = Options();
+    if (o.Borderless && (o.StyleIdx == KOptions::SeeThroughStyle || o.OT == 1))
+        watchCorner();
+    if (transparentApplied_ && X11Desktop::Available()) {
+        // The window manager puts a new frame around the clock each time it is shown.
+        const X11Desktop::WindowId frame = X11Desktop::TopLevelOf(winId());
+        if (frame != passThroughFrame_) {
+            passThroughFrame_ = frame;
+            X11Desktop::SetInputPassThrough(this, true);
+        }
+    }
+    if (Clock.Render(now)) {
+        ++FramesDrawn;
+        update(Clock.lastChanged());
+    }
+}
+
+void frmMain::watchCorner() {
+    const double tx = Placement::TwipsPerPixelX(), ty = Placement::TwipsPerPixelY();
+    const X11Desktop::WindowId behind = X11Desktop::TopLevelAt(pos(), winId());
+    const int32_t left = Placement::RoundHalfEven(pos().x() * tx);
+    const int32_t top = Placement::RoundHalfEven(pos().y() * ty);
+    if (behind != LastCornerWindow) {
+        if (left != LastLeft || top != LastTop) {
+            if (Options().OT == 1)
+                SetTopMost(this, 1);
+        } else {
+            LastCornerWindow = behind;
+            if (Options().StyleIdx == KOptions::SeeThroughStyle)
+                GetShot();
+        }
+    }
+    LastLeft = left;
+    LastTop = top;
+}
+
+void frmMain::GetShot() {
+    PicScreen = WindowModes::CaptureBehind(this);
+    DesktopCapture::PaintMarks(PicScreen, Options().HCol, Options().MCol);
+    Clock.ImgClk = PicScreen;
+    Clock.RecalcImage(false);
+}
+
+void frmMain::paintEvent(QPaintEvent* e) {
+    QPainter p(this);
+    const QImage& backing = Clock.backing();
+    if (backing.isNull()) {
+        p.fillRect(e->rect(), Qt::white);
+        return;
+    }
+    for (const QRect& r : e->region())
+        p.drawImage(r, backing, r);
+}
+
+void frmMain::pRoundRegion() {
+    WriteLog(QStringLiteral("Setting custom region..."));
+    const bool round = mnuBorder->isChecked();
+    WindowModes::SetRound(this, round);
+    RoundRegion = round;
+    Options().Borderless = round;
+    SaveOptions();
+}
+
+void frmMain::applyTransparent(bool on) {
+    transparentApplied_ = on;
+    passThroughFrame_ = 0;
+    WindowModes::SetSeeAndClickThrough(this, on);
+}
+
+void frmMain::mnuSizeItem_Click(int size) {
+    pResize(size, size);
+}
+
+void frmMain::mnuOT_Click() {
+    KOptions& o = Options();
+    o.OT = mnuOT->isChecked() ? -1 : 0;
+    if (mnuOT->isChecked())
+        mnuOB->setChecked(false);
+    SetTopMost(this, o.OT);
+    SaveOptions();
+}
+
+void frmMain::mnuOB_Click() {
+    KOptions& o = Options();
+    o.OT = mnuOB->isChecked() ? 1 : 0;
+    if (mnuOB->isChecked())
+        mnuOT->setChecked(false);
+    SetTopMost(this, o.OT);
+    SaveOptions();
+}
+
+void frmMain::mnuBorder_Click() {
+    pRoundRegion();
+}
+
+void frmMain::mnuTrans_Click() {
+    Options().Transparent = mnuTrans->isChecked();
+    // Without a compositor the window could not be seen through, only clicked through:
+    // the stored mode then waits for a display that can show it.
+    const bool canShow = CanShowTranslucency && CanShowTranslucency();
+    applyTransparent(Options().Transparent && canShow);
+    SaveOptions();
+}
+
+void frmMain::mnuStylCust_Click() {
+    timCustom.start();
+}
+
+void frmMain::timCustom_Timer() {
+    timCustom.stop();
+    if (styleEditor_)
+        withTopMostLifted([this] {
+            if (styleEditor_()) {
+                mnuStyl->setChecked(false);
+                pLoadStyle(false);
+            }
+        });
+}
+
+void frmMain::mnuAlarms_Click() {
+    if (alarmList_)
+        withTopMostLifted(alarmList_);
+}
+
+void frmMain::withTopMostLifted(const std::function<void()>& modal) {
+    // A top-most clock would cover the modal window.
+    const bool onTop = Options().OT == -1;
+    if (onTop)
+        SetTopMost(this, 0);
+    modal();
+    if (onTop) {
+        SetTopMost(this, -1);
+        RepaintOrActivate();
+    }
+}
+
+void frmMain::mnuCalendar_Click() {
+    if (calendar_)
+        calendar_();
+}
+
+void frmMain::mnuAbout_Click() {
+    if (about_)
+        about_();
+}
+
+void frmMain::mnuexit_Click() {
+    close();
+    if (EndProgram)
+        EndProgram(); // at once, closing any other window without its closing steps
+}
+
+void frmMain::RepaintOrActivate() {
+    update();
+}
+
+void frmMain::TrayMessage(int message) {
+    if (message == kTrayLeftDown || message == kTrayLeftUp) {
+        RepaintOrActivate();
+    } else if (message == kTrayRightDown) {
+        RepaintOrActivate();
+        PopupMenu(QCursor::pos());
+    }
+}
+
+void frmMain::PopupMenu(QPoint globalPos) {
+    mnuContext->popup(globalPos);
+}
+
+void frmMain::closeEvent(QCloseEvent* e) {
+    if (!closed_) {
+        closed_ = true;
+        const double tx = Placement::TwipsPerPixelX(), ty = Placement::TwipsPerPixelY();
+        Options().PX = Placement::TwipsFromPixels(pos().x(), tx);
+        Options().PY = Placement::TwipsFromPixels(pos().y(), ty);
+        SaveOptions();
+        RemoveTrayIcon();
+        Timer1.stop();
+    }
+    e->accept();
+    // A tool window does not end the program by itself: end it unless another window
+    // (a calendar) is still open, which then ends it when it closes.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible() && !w->windowFlags().testFlag(Qt::Popup)) {
+            QApplication::setQuitOnLastWindowClosed(true);
+            return;
+        }
+    if (EndProgram)
+        QTimer::singleShot(0, this, [this] { EndProgram(); });
+}
+
+void frmMain::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton)
+        drag_.press(this, e);
+    else if (e->button() == Qt::RightButton)
+        PopupMenu(e->globalPosition().toPoint());
+    else
+        mnuBorder->trigger();
+}
+
+void frmMain::mouseMoveEvent(QMouseEvent* e) {
+    drag_.move(this, e);
+}
+
+void frmMain::mouseReleaseEvent(QMouseEvent*) {
+    drag_.release();
+}
+
+void frmMain::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton && Options().StyleIdx == KOptions::SeeThroughStyle)
+        GetShot();
+}

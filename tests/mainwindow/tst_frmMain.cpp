@@ -1,0 +1,364 @@
+#include "TestSupport.h"
+#include "mainwindow/Placement.h"
+#include "mainwindow/TrayIcon.h"
+#include "mainwindow/frmMain.h"
+#include "settings/KOptions.h"
+#include "shell/mdlStartup.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QScreen>
+#include <QTest>
+#include <memory>
+
+namespace {
+QString settingsFile() {
+    return AppDataFolder() + QStringLiteral("mysettings.ini");
+}
+
+QString stored(const QString& section, const QString& key) {
+    return ReadIniValue(settingsFile(), section, key);
+}
+
+// What the menu shows, in order: captions, "-" for separators.
+QStringList shownItems(const QMenu* menu) {
+    QStringList items;
+    for (const QAction* a : menu->actions())
+        if (a->isVisible())
+            items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return items;
+}
+
+QDateTime at(int h, int m, int s, int ms = 0) {
+    return QDateTime(QDate(2026, 12, 5), QTime(h, m, s, ms));
+}
+} // namespace
+
+class tst_frmMain : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<frmMain> clock;
+
+    // A clock started on the given settings file (none: a first start).
+    frmMain& start(const QByteArray& settings = {}) {
+        if (!settings.isEmpty() && !TestSupport::writeFile(settingsFile(), settings))
+            qFatal("cannot write the settings file");
+        Options() = KOptions();
+        LoadOptions();
+        clock = std::make_unique<frmMain>();
+        clock->EndProgram = [] {};
+        return *clock;
+    }
+
+    frmMain& startShown(const QByteArray& settings = {}) {
+        frmMain& w = start(settings);
+        w.show();
+        // The first activation runs once the window is up.
+        if (!QTest::qWaitFor([&w] { return w.Activations > 0; }))
+            qWarning("the window was not activated");
+        return w;
+    }
+
+private Q_SLOTS:
+    void init() {
+        TestSupport::freshUserFolder();
+        TestSupport::resetNow();
+        frmMain::CanShowTranslucency = [] { return true; };
+    }
+    void cleanup() {
+        clock.reset();
+        RemoveTrayIcon();
+        TestSupport::resetNow();
+    }
+
+    void menuHoldsEveryItemInOrder() {
+        frmMain& w = start();
+        QCOMPARE(shownItems(w.mnuContext),
+                 QStringList({"Size", "Style...", "-", "On &Top", "On &Bottom", "Border&less",
+                              "Transparent - click-thru", "-", "&Alarms...", "&Calendar...", "-",
+                              "About...", "-", "Exit"}));
+        QCOMPARE(shownItems(w.mnuSize),
+                 QStringList({"Tiny (64x64)", "Small (96x96)", "Medium (128x128)",
+                              "Large (192x192)", "Extra large (256x256)"}));
+        // The never-shown style submenu leads the menu.
+        QCOMPARE(w.mnuContext->actions().first(), w.mnuStyle->menuAction());
+        QVERIFY(!w.mnuStyle->menuAction()->isVisible());
+        QVERIFY(!w.mnuStyl->isVisible());
+        QVERIFY(!w.mnum2->isVisible());
+    }
+
+    void windowsOfLaterPartsAreDisabledUntilWired() {
+        frmMain& w = start();
+        for (QAction* a : {w.mnuStylCust, w.mnuAlarms, w.mnuCalendar, w.mnuAbout})
+            QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
+        int opened = 0;
+        w.setAlarmList([&opened] { ++opened; });
+        w.setCalendar([&opened] { opened += 10; });
+        QVERIFY(w.mnuAlarms->isEnabled());
+        QVERIFY(w.mnuCalendar->isEnabled());
+        w.mnuAlarms->trigger();
+        w.mnuCalendar->trigger();
+        QCOMPARE(opened, 11);
+    }
+
+    void alarmListLiftsTheTopMostClockWhileOpen() {
+        frmMain& w = start();
+        QCOMPARE(Options().OT, int16_t(-1));
+        bool onTopWhileOpen = true;
+        w.setAlarmList([&] { onTopWhileOpen = w.windowFlags() & Qt::WindowStaysOnTopHint; });
+        w.mnuAlarms->trigger();
+        QVERIFY(!onTopWhileOpen);
+        QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    }
+
+    void captionAndTip() {
+        frmMain& w = start();
+        QVERIFY(w.windowTitle().startsWith(QStringLiteral("Zintar!  - ")));
+        QVERIFY(w.windowFlags() & Qt::Tool);
+        QCOMPARE(TrayTip(w.windowTitle()), w.windowTitle());
+        const QString longCaption = QStringLiteral("Zintar!  - ") + QString(80, QLatin1Char('x'));
+        QCOMPARE(TrayTip(longCaption).size(), 63);
+        QVERIFY(longCaption.startsWith(TrayTip(longCaption)));
+    }
+
+    void firstStart() {
+        frmMain& w = startShown();
+        QCOMPARE(w.size(), QSize(128, 128));
+        QVERIFY(w.RoundRegion);
+        QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!w.mask().contains(QPoint(0, 0)));
+        QVERIFY(w.mask().contains(QPoint(64, 64)));
+        const double tx = Placement::TwipsPerPixelX(), ty = Placement::TwipsPerPixelY();
+        QCOMPARE(w.pos(),
+                 QPoint(Placement::PixelsFromTwips(100, tx), Placement::PixelsFromTwips(100, ty)));
+        QCOMPARE(stored("Window", "SizeX"), QStringLiteral("128"));
+        QCOMPARE(stored("Window", "Borderless"), QStringLiteral("True"));
+        QCOMPARE(stored("Window", "AlwaysOnTop"), QStringLiteral("-1"));
+        QVERIFY(w.mnuOT->isChecked());
+        QVERIFY(!w.mnuOB->isChecked());
+        QVERIFY(w.mnuBorder->isChecked());
+        QVERIFY(!w.mnuTrans->isChecked());
+    }
+
+    void storedModesSetTheChecks_data() {
+        QTest::addColumn<int>("ot");
+        QTest::addColumn<bool>("borderless");
+        QTest::newRow("top, round") << -1 << true;
+        QTest::newRow("normal, framed") << 0 << false;
+        QTest::newRow("bottom, round") << 1 << true;
+        QTest::newRow("unknown value counts as normal") << 7 << false;
+    }
+    void storedModesSetTheChecks() {
+        QFETCH(int, ot);
+        QFETCH(bool, borderless);
+        frmMain& w = start("[Window]\r\nBorderless=" + QByteArray(borderless ? "True" : "False") +
+                           "\r\nAlwaysOnTop=" + QByteArray::number(ot) +
+                           "\r\nSizeX=96\r\nSizeY=96\r\nWindowX=300\r\nWindowY=300\r\n");
+        QCOMPARE(w.mnuOT->isChecked(), ot == -1);
+        QCOMPARE(w.mnuOB->isChecked(), ot == 1);
+        QCOMPARE(w.mnuBorder->isChecked(), borderless);
+        QCOMPARE(bool(w.windowFlags() & Qt::WindowStaysOnTopHint), ot == -1);
+        QCOMPARE(bool(w.windowFlags() & Qt::WindowStaysOnBottomHint), ot == 1);
+        QCOMPARE(bool(w.windowFlags() & Qt::FramelessWindowHint), borderless);
+    }
+
+    void zOrderItems_data() {
+        QTest::addColumn<int>("storedOT");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("expectedOT");
+        QTest::newRow("top while on the bottom") << 1 << "top" << -1;
+        QTest::newRow("bottom while on top") << -1 << "bottom" << 1;
+        QTest::newRow("top off") << -1 << "top" << 0;
+        QTest::newRow("bottom off") << 1 << "bottom" << 0;
+        QTest::newRow("top from normal") << 0 << "top" << -1;
+    }
+    void zOrderItems() {
+        QFETCH(int, storedOT);
+        QFETCH(QString, item);
+        QFETCH(int, expectedOT);
+        frmMain& w = startShown("[Window]\r\nBorderless=True\r\nAlwaysOnTop=" +
+                                QByteArray::number(storedOT) + "\r\nSizeX=128\r\nSizeY=128\r\n");
+        (item == "top" ? w.mnuOT : w.mnuOB)->trigger();
+        QCOMPARE(Options().OT, int16_t(expectedOT));
+        QCOMPARE(w.mnuOT->isChecked(), expectedOT == -1);
+        QCOMPARE(w.mnuOB->isChecked(), expectedOT == 1);
+        QCOMPARE(stored("Window", "AlwaysOnTop"), QString::number(expectedOT));
+        QCOMPARE(bool(w.windowFlags() & Qt::WindowStaysOnTopHint), expectedOT == -1);
+        QCOMPARE(bool(w.windowFlags() & Qt::WindowStaysOnBottomHint), expectedOT == 1);
+    }
+
+    void sizeItems_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("size");
+        for (int i = 0; i < 5; ++i)
+            QTest::newRow(qPrintable(QString::number(Placement::kSizes[i])))
+                << i << Placement::kSizes[i];
+    }
+    void sizeItems() {
+        QFETCH(int, index);
+        QFETCH(int, size);
+        frmMain& w = startShown();
+        w.mnuSize->actions().at(index)->trigger();
+        QCOMPARE(w.size(), QSize(size, size));
+        QCOMPARE(stored("Window", "SizeX"), QString::number(size));
+        QCOMPARE(stored("Window", "SizeY"), QString::number(size));
+        // Still round, cut to the new size.
+        QVERIFY(w.mask().contains(QPoint(size / 2, size / 2)));
+        QVERIFY(!w.mask().contains(QPoint(size - 2, size - 2)));
+        QVERIFY(w.mask().boundingRect().width() >= size - 2);
+        QCOMPARE(w.Clock.clientSize(), QSize(size, size));
+    }
+
+    void roundModeByMenuAndMiddleButton() {
+        frmMain& w = startShown();
+        w.mnuBorder->trigger();
+        QVERIFY(!w.RoundRegion);
+        QVERIFY(w.mask().isEmpty());
+        QVERIFY(!(w.windowFlags() & Qt::FramelessWindowHint));
+        QCOMPARE(stored("Window", "Borderless"), QStringLiteral("False"));
+        QTest::mouseClick(&w, Qt::MiddleButton, {}, QPoint(64, 64));
+        QVERIFY(w.mnuBorder->isChecked());
+        QVERIFY(w.RoundRegion);
+        QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(stored("Window", "Borderless"), QStringLiteral("True"));
+    }
+
+    void transparentMode() {
+        frmMain& w = startShown();
+        QVERIFY(w.mnuTrans->isEnabled());
+        w.mnuTrans->trigger();
+        QVERIFY(w.mnuTrans->isChecked());
+        QVERIFY(qAbs(w.windowOpacity() - 0.5) < 0.01);
+        QVERIFY(w.windowFlags() & Qt::WindowTransparentForInput);
+        QCOMPARE(stored("Window", "Transparent"), QStringLiteral("True"));
+        w.mnuTrans->trigger();
+        QCOMPARE(w.windowOpacity(), 1.0);
+        QVERIFY(!(w.windowFlags() & Qt::WindowTransparentForInput));
+        QCOMPARE(stored("Window", "Transparent"), QStringLiteral("False"));
+    }
+
+    void storedTransparentModeIsApplied() {
+        frmMain& w = start("[Window]\r\nTransparent=True\r\nSizeX=128\r\nSizeY=128\r\n");
+        QVERIFY(w.mnuTrans->isChecked());
+        QVERIFY(w.windowFlags() & Qt::WindowTransparentForInput);
+    }
+
+    void withoutTranslucencyTransparentIsDisabledAndNotApplied() {
+        frmMain::CanShowTranslucency = [] { return false; };
+        frmMain& w = start("[Window]\r\nTransparent=True\r\nSizeX=128\r\nSizeY=128\r\n");
+        QVERIFY(!w.mnuTrans->isEnabled());
+        // A window that could only be clicked through, not seen through, would be lost.
+        QVERIFY(!(w.windowFlags() & Qt::WindowTransparentForInput));
+        QCOMPARE(w.windowOpacity(), 1.0);
+        QVERIFY(Options().Transparent); // kept for a display that can show it
+    }
+
+    void positionIsKeptOnTheScreen_data() {
+        QTest::addColumn<QByteArray>("x");
+        QTest::addColumn<QByteArray>("y");
+        QTest::addColumn<QString>("where");
+        QTest::newRow("far right and below")
+            << QByteArray("999999") << QByteArray("888888") << "right,bottom";
+        QTest::newRow("negative") << QByteArray("-5000") << QByteArray("-1") << "0,0";
+        QTest::newRow("on screen") << QByteArray("1500") << QByteArray("3000") << "as stored";
+    }
+    void positionIsKeptOnTheScreen() {
+        QFETCH(QByteArray, x);
+        QFETCH(QByteArray, y);
+        QFETCH(QString, where);
+        frmMain& w = start("[Window]\r\nBorderless=True\r\nWindowX=" + x + "\r\nWindowY=" + y +
+                           "\r\nSizeX=128\r\nSizeY=128\r\n");
+        const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+        const double tx = Placement::TwipsPerPixelX(), ty = Placement::TwipsPerPixelY();
+        QPoint expected;
+        if (where == "right,bottom")
+            expected = QPoint(screen.width() - 128, screen.height() - 128);
+        else if (where == "0,0")
+            expected = QPoint(0, 0);
+        else
+            expected = QPoint(Placement::PixelsFromTwips(x.toDouble(), tx),
+                              Placement::PixelsFromTwips(y.toDouble(), ty));
+        QCOMPARE(w.pos(), expected);
+    }
+
+    void tickChecksAlarmsOnlyWhenTheSecondsAreZero() {
+        frmMain& w = start();
+        QList<QDateTime> checked;
+        w.CheckAlarms = [&checked](const QDateTime& now) { checked << now; };
+        const QList<QDateTime> ticks = {at(7, 29, 59, 600), at(7, 29, 59, 800), at(7, 30, 0, 0),
+                                        at(7, 30, 0, 200),  at(7, 30, 0, 400),  at(7, 30, 1, 0),
+                                        at(7, 31, 0, 100)};
+        for (const QDateTime& t : ticks) {
+            TestSupport::setNow(t);
+            w.Timer1_Timer();
+        }
+        QCOMPARE(checked, QList<QDateTime>({ticks[2], ticks[3], ticks[4], ticks[6]}));
+    }
+
+    void tickDrawsOnlyWhenTheSecondChanges() {
+        frmMain& w = startShown();
+        TestSupport::setNow(at(10, 0, 5, 0));
+        w.Timer1_Timer();
+        const int frames = w.FramesDrawn;
+        for (int ms : {200, 400, 600, 800}) {
+            TestSupport::setNow(at(10, 0, 5, ms));
+            w.Timer1_Timer();
+        }
+        QCOMPARE(w.FramesDrawn, frames);
+        TestSupport::setNow(at(10, 0, 6, 0));
+        w.Timer1_Timer();
+        QCOMPARE(w.FramesDrawn, frames + 1);
+    }
+
+    void resizeForcesTheNextFrame() {
+        frmMain& w = startShown();
+        TestSupport::setNow(at(10, 0, 5, 0));
+        w.Timer1_Timer();
+        const int frames = w.FramesDrawn;
+        w.pResize(192, 192); // same second, new size: drawn anyway
+        QCOMPARE(w.FramesDrawn, frames + 1);
+        QCOMPARE(w.Clock.backing().size(), QSize(192, 192));
+    }
+
+    void closeStoresThePositionAndRemovesTheTrayIcon() {
+        frmMain& w = startShown();
+        bool ended = false;
+        w.EndProgram = [&ended] { ended = true; };
+        w.move(200, 150);
+        QTRY_COMPARE(w.pos(), QPoint(200, 150));
+        w.mnuexit->trigger();
+        QVERIFY(ended);
+        QVERIFY(!w.isVisible());
+        QVERIFY(!TrayIconAdded());
+        const double tx = Placement::TwipsPerPixelX(), ty = Placement::TwipsPerPixelY();
+        QCOMPARE(stored("Window", "WindowX").toDouble(), 200 * tx);
+        QCOMPARE(stored("Window", "WindowY").toDouble(), 150 * ty);
+    }
+
+    void seeThroughFaceIsTheCaptureWithItsMarks() {
+        frmMain& w = startShown();
+        Options().StyleIdx = KOptions::SeeThroughStyle;
+        Options().HCol = 0x0000FF; // red
+        Options().MCol = 0x00FF00; // green
+        w.GetShot();
+        QCOMPARE(w.PicScreen.size(), w.size());
+        QCOMPARE(w.Clock.ImgClk.size(), w.size());
+        QCOMPARE(w.Clock.ImgClk.pixelColor(114, 63), QColor(Qt::red));   // 3 o'clock
+        QCOMPARE(w.Clock.ImgClk.pixelColor(120, 69), QColor(Qt::green)); // a minute past
+        QVERIFY(w.isVisible());                                          // shown again
+    }
+
+    void doubleClickRecapturesOnlyTheSeeThroughFace() {
+        frmMain& w = startShown();
+        w.Clock.ImgClk = QImage();
+        QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(64, 64));
+        QVERIFY(w.Clock.ImgClk.isNull()); // a bitmap face: nothing captured
+        Options().StyleIdx = KOptions::SeeThroughStyle;
+        QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(64, 64));
+        QCOMPARE(w.Clock.ImgClk.size(), w.size());
+    }
+};
+
+QTEST_MAIN(tst_frmMain)
+#include "tst_frmMain.moc"
