@@ -228,7 +228,7 @@ void frmMain::Timer1_Timer() {
     }
     if (Clock.Render(now)) {
         ++FramesDrawn;
-        update(Clock.lastChanged());
+        update(Clock.lastChangedRegion());
     }
 }
 

@@ -18,6 +18,10 @@
 #   E2E_DESKTOP    the desktop colour as RRGGBB (default 3A6EA5)
 #   DISPLAY        the private display
 #   ZINTAR_PID, ZINTAR_WIN, ZINTAR_LOG   the clock's process, its X window, its stderr file
+#   E2E_FAKETIME_LIB  libfaketime, for a clock that sees a chosen wall-clock time:
+#                  e2e_start_zintar LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME="2026-12-05 03:00:00" \
+#                      FAKETIME_DONT_FAKE_MONOTONIC=1     (frozen; "@2026-..." runs from there)
+#   ZINTAR_EXE     the program e2e_start_zintar runs; $E2E_BIN/zintar unless set
 #
 # Functions:
 #   e2e_start_x [WxH]          Xvfb on a free display (-displayfd, -noreset), 1024x768 default
@@ -32,6 +36,7 @@
 #                              command such as faketime), waits for its window on screen
 #   e2e_stop_zintar            closes the clock with the window manager's close; kills it
 #                              if it has not ended after 5 s
+#   e2e_find_window            sets ZINTAR_WIN again (after the window may have changed)
 #   e2e_wait_exit SECONDS      waits for the clock's process to end; fails if it does not
 #   e2e_geometry               prints "X Y W H" of the clock's client area on screen
 #   e2e_frame                  prints the clock's top-level (frame) window id
@@ -50,6 +55,8 @@
 #   e2e_check NAME CMD...      a check: passes when CMD succeeds
 #   e2e_expect_eq NAME WANT GOT
 #   e2e_expect_pixel X Y RRGGBB TOL NAME
+#   e2e_not CMD...             succeeds when CMD fails (for e2e_check)
+#   e2e_color_near A B TOL     true when two RRGGBB colours differ by at most TOL per channel
 #   e2e_finish                 prints the summary; the script's exit status
 #   e2e_bg CMD...              starts a helper process that the harness stops at the end
 
@@ -58,6 +65,7 @@ E2E_BIN=$(cd "${1:?bin folder}" && pwd)
 E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/zintar-e2e.XXXXXX")
 E2E_DESKTOP=${E2E_DESKTOP:-3A6EA5}
 E2E_PIDS=()
+E2E_FAKETIME_LIB=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
 E2E_FAILED=0
 E2E_PASSED=0
 ZINTAR_PID=""
@@ -80,14 +88,21 @@ export NO_AT_BRIDGE=1
 
 e2e_log() { echo "e2e: $*" >&2; }
 
+E2E_XVFB_PID=""
 e2e_cleanup() {
-    local pid
+    local pid tries
+    # Clients first, newest first, then the display they talk to.
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
         pid=${E2E_PIDS[$i]}
-        kill "$pid" 2>/dev/null
+        [ "$pid" = "$E2E_XVFB_PID" ] || kill "$pid" 2>/dev/null
     done
-    sleep 0.2
-    for pid in "${E2E_PIDS[@]}"; do
+    for pid in "${E2E_PIDS[@]}" "$E2E_XVFB_PID"; do
+        [ -n "$pid" ] || continue
+        [ "$pid" = "$E2E_XVFB_PID" ] && kill "$pid" 2>/dev/null
+        for ((tries = 0; tries < 20; tries++)); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
         kill -9 "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
     done
@@ -122,7 +137,7 @@ e2e_start_x() {
     mkfifo "$fifo"
     Xvfb -displayfd 3 -screen 0 "${size}x24" -noreset -nolisten tcp -ac 3>"$fifo" \
         >"$E2E_TMP/xvfb.log" 2>&1 &
-    E2E_PIDS+=($!)
+    E2E_XVFB_PID=$!
     local number
     read -r -t 20 number <"$fifo" || {
         e2e_log "Xvfb did not start"
@@ -215,9 +230,15 @@ e2e_start_zintar() {
     done
     : >"$ZINTAR_LOG"
     env QT_LOGGING_RULES="zintar.trace.debug=true" "${envs[@]}" "${prefix[@]}" \
-        "$E2E_BIN/zintar" >>"$ZINTAR_LOG" 2>&1 &
+        "${ZINTAR_EXE:-$E2E_BIN/zintar}" >>"$ZINTAR_LOG" 2>&1 &
     ZINTAR_PID=$!
     E2E_PIDS+=($ZINTAR_PID)
+    if [ ${#prefix[@]} -gt 0 ]; then
+        # A prefix command may run the clock as its child.
+        local child
+        e2e_wait_until 5 pgrep -P "$ZINTAR_PID" && child=$(pgrep -n -P "$ZINTAR_PID")
+        [ -n "${child:-}" ] && ZINTAR_PID=$child && E2E_PIDS+=($child)
+    fi
     e2e_wait_until 20 e2e_find_window || {
         e2e_log "the clock's window did not appear"
         cat "$ZINTAR_LOG" >&2
@@ -241,7 +262,6 @@ e2e_wait_exit() {
 
 e2e_stop_zintar() {
     [ -n "$ZINTAR_PID" ] || return 0
-    xdotool windowclose "$ZINTAR_WIN" 2>/dev/null || true
     wmctrl -i -c "$ZINTAR_WIN" 2>/dev/null || true
     e2e_wait_exit 5 || kill "$ZINTAR_PID" 2>/dev/null
     ZINTAR_PID=""
@@ -377,6 +397,8 @@ e2e_expect_pixel() {
         e2e_shot "fail-$E2E_FAILED" 2>/dev/null || true
     fi
 }
+
+e2e_not() { ! "$@"; }
 
 e2e_finish() {
     echo "e2e: $E2E_PASSED passed, $E2E_FAILED failed"
