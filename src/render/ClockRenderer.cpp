@@ -7,6 +7,7 @@
 #include "settings/KOptions.h"
 
 #include <QPainter>
+#include <climits>
 #include <cstring>
 
 using Vorel_WuLines::DrawHand;
@@ -17,20 +18,7 @@ namespace {
 constexpr double Pi = 3.14159; // the value the clock's geometry is written with
 enum Hand { HourHand, MinuteHand, SecondHand };
 
-// Copies the pixels of rect from one image to another of the same size and 32-bit format.
-void copyRect(const QImage& from, uchar* to, qsizetype toLine, const QRect& rect) {
-    const QRect r = rect.intersected(from.rect());
-    if (r.isEmpty())
-        return;
-    const size_t bytes = size_t(r.width()) * 4;
-    const uchar* src = from.constBits() + r.top() * from.bytesPerLine() + r.left() * 4;
-    uchar* dst = to + r.top() * toLine + r.left() * 4;
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        std::memcpy(dst, src, bytes);
-        src += from.bytesPerLine();
-        dst += toLine;
-    }
-}
+constexpr int BandRows = 8; // rows per rectangle of the changed region
 
 } // namespace
 
@@ -66,8 +54,11 @@ void ClockRenderer::setClientSize(QSize size) {
     }
     faceLayer_ = QImage();
     faceLayerValid_ = false;
-    handCount_ = 0;
-    changedCount_ = 0;
+    handTop_ = 0;
+    handBottom_ = -1;
+    handLo_.assign(size_t(backing_.height()), INT_MAX);
+    handHi_.assign(size_t(backing_.height()), INT_MIN);
+    changed_.clear();
     changedAll_ = true;
 }
 
@@ -98,8 +89,8 @@ QRect ClockRenderer::lastChanged() const {
     if (changedAll_)
         return backing_.rect();
     QRect all;
-    for (int i = 0; i < changedCount_; ++i)
-        all |= changed_[i];
+    for (const QRect& r : changed_)
+        all |= r;
     return all;
 }
 
@@ -107,8 +98,26 @@ QRegion ClockRenderer::lastChangedRegion() const {
     if (changedAll_)
         return QRegion(backing_.rect());
     QRegion region;
-    region.setRects(changed_, changedCount_);
+    region.setRects(changed_.data(), int(changed_.size()));
     return region;
+}
+
+void ClockRenderer::addBands() {
+    const int end = std::min(handBottom_ + 1, int(handLo_.size()));
+    for (int top = std::max(handTop_, 0); top < end; top += BandRows) {
+        int lo = INT_MAX, hi = INT_MIN, first = -1, last = -1;
+        for (int y = top; y < std::min(top + BandRows, end); ++y) {
+            if (handLo_[y] > handHi_[y])
+                continue;
+            lo = std::min(lo, handLo_[y]);
+            hi = std::max(hi, handHi_[y]);
+            if (first < 0)
+                first = y;
+            last = y;
+        }
+        if (first >= 0)
+            changed_.push_back(QRect(QPoint(lo, first), QPoint(hi, last)));
+    }
 }
 
 void ClockRenderer::useWidths(int16_t HW, int16_t MW, int16_t SW) {
@@ -159,7 +168,7 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
     LastDrawnSecond = static_cast<int16_t>(s);
     if (ScaledFace.isNull())
         RecalcImage(true);
-    changedCount_ = 0;
+    changed_.clear();
     changedAll_ = false;
     if (backing_.isNull())
         return false;
@@ -168,28 +177,33 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
     // previous frame's hands were.
     uchar* const pixels = backing_.bits();
     const qsizetype line = backing_.bytesPerLine();
-    if (!faceLayerCurrent()) {
+    const uchar* const face = faceLayerCurrent() ? faceLayer_.constBits() : nullptr;
+    if (face)
+        addBands();
+    const qsizetype faceLine = faceLayer_.bytesPerLine();
+    for (size_t y = size_t(std::max(handTop_, 0));
+         y < std::min(size_t(handBottom_ + 1), handLo_.size()); ++y) {
+        if (face && handLo_[y] <= handHi_[y])
+            std::memcpy(pixels + qsizetype(y) * line + handLo_[y] * 4,
+                        face + qsizetype(y) * faceLine + handLo_[y] * 4,
+                        size_t(handHi_[y] - handLo_[y] + 1) * 4);
+        handLo_[y] = INT_MAX;
+        handHi_[y] = INT_MIN;
+    }
+    if (!face) {
         buildFaceLayer();
         std::memcpy(pixels, faceLayer_.constBits(), size_t(backing_.sizeInBytes()));
         changedAll_ = true;
-    } else {
-        for (int i = 0; i < handCount_; ++i) {
-            copyRect(faceLayer_, pixels, line, handRects_[i]);
-            changed_[changedCount_++] = handRects_[i];
-        }
     }
-    handCount_ = 0;
 
     Surface dc(backing_);
+    dc.trackRows(handLo_.data(), handHi_.data());
     const QPoint centre(FaceCenterX, FaceCenterY);
     const double rx = HandRadiusX;
     const double ry = HandRadiusY;
     auto segment = [&](float angle, double factor, ColorBytes color, int hand) {
-        dc.resetTouched();
         DrawHand(dc, centre, angle, static_cast<float>(factor * rx),
                  static_cast<float>(factor * ry), color, widthOf(hand));
-        if (!dc.touched().isEmpty())
-            handRects_[handCount_++] = dc.touched();
     };
 
     const int hour = time.hour();
@@ -204,15 +218,15 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
 
     if (widthOf(SecondHand) > 0) {
         const float secondAngle = static_cast<float>((s - 15) / 30.0 * Pi);
-        dc.resetTouched();
         DrawHand(dc, centre, secondAngle, static_cast<float>(rx / -4), static_cast<float>(ry / -4),
                  SecondsRgb, widthOf(SecondHand));
-        if (!dc.touched().isEmpty())
-            handRects_[handCount_++] = dc.touched();
         segment(secondAngle, 1.1, SecondsRgb, SecondHand);
     }
 
-    for (int i = 0; i < handCount_; ++i)
-        changed_[changedCount_++] = handRects_[i];
+    const QRect written = dc.touched();
+    handTop_ = written.isEmpty() ? 0 : written.top();
+    handBottom_ = written.isEmpty() ? -1 : written.bottom();
+    if (!changedAll_)
+        addBands();
     return true;
 }

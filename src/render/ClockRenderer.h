@@ -8,6 +8,7 @@
 #include <QRegion>
 #include <QSize>
 #include <cstdint>
+#include <vector>
 
 // Composes clock frames: the fitted face, then hour, minute and second hands. Used by the
 // clock window and by the style editor's preview. Reads hand widths from the options at each
@@ -67,6 +68,7 @@ public:
 private:
     int16_t widthOf(int hand) const;
     bool faceLayerCurrent() const;
+    void addBands(); // the hands' rows into changed_
     void buildFaceLayer();
 
     QSize client_;
@@ -74,12 +76,12 @@ private:
     QImage faceLayer_;    // the cleared background with the face drawn on it
     qint64 faceKey_ = -1; // ScaledFace's cache key when faceLayer_ was made
     bool faceLayerValid_ = false;
-    static constexpr int Segments = 6;
-    QRect handRects_[Segments]; // pixels written by each hand segment of the backing's frame
-    int handCount_ = 0;
-    QRect changed_[2 * Segments]; // the last frame's old and new hand rectangles
-    int changedCount_ = 0;
-    bool changedAll_ = false; // or all of the backing
-    bool ownWidths_ = false;  // useWidths() is in force
+    // Row by row, the span of the pixels the hands of the backing's frame wrote (lo > hi for
+    // none): what the next frame puts back from the face.
+    std::vector<int> handLo_, handHi_;
+    int handTop_ = 0, handBottom_ = -1; // the rows among them that hold any
+    std::vector<QRect> changed_;        // the last frame's changed pixels, in bands of rows
+    bool changedAll_ = false;           // or all of the backing
+    bool ownWidths_ = false;            // useWidths() is in force
     int16_t ownWidth_[3] = {0, 0, 0};
 };

@@ -126,10 +126,15 @@ void Surface::outline(QPoint a, QPoint b, ColorBytes color) {
     const bool inside = contains(a.x(), a.y()) && contains(b.x(), b.y());
     const uint32_t pixel = pack(color);
     for (;;) {
-        if (inside)
+        if (inside) {
             row(y)[x] = pixel;
-        else
+            if (rowLo_) {
+                rowLo_[y] = std::min(rowLo_[y], x);
+                rowHi_[y] = std::max(rowHi_[y], x);
+            }
+        } else {
             setPixelBytes(x, y, color);
+        }
         if (x == b.x() && y == b.y())
             break;
         const int e2 = 2 * err;
@@ -165,24 +170,42 @@ void Surface::fillTriangle(const QPoint* points, uint32_t pixel) {
     const int last = std::min(c.y() - 1, height_ - 1);
     if (first > last)
         return;
+    // The two short edges lie on the same side of the long one all the way down; where they
+    // meet it (at a corner) the order does not matter.
+    const int64_t cross =
+        int64_t(c.x() - a.x()) * (b.y() - a.y()) - int64_t(b.x() - a.x()) * (c.y() - a.y());
+    const bool longOnLeft = cross < 0;
     EdgeWalker longEdge(a, c, first);
     std::optional<EdgeWalker> shortEdge;
     bool upperHalf = first < b.y();
     shortEdge.emplace(upperHalf ? EdgeWalker(a, b, first) : EdgeWalker(b, c, first));
+    int minX = INT_MAX, maxX = INT_MIN, minY = INT_MAX, maxY = INT_MIN;
     for (int y = first; y <= last; ++y) {
         if (upperHalf && y >= b.y()) {
             upperHalf = false;
             shortEdge.emplace(b, c, y);
         }
-        const EdgeWalker& l = longEdge.leftOf(*shortEdge) ? longEdge : *shortEdge;
-        const EdgeWalker& r = (&l == &longEdge) ? *shortEdge : longEdge;
-        const int64_t from = l.ceilX();
-        const int64_t to = r.floorX();
-        if (from <= to)
-            fillSpan(y, static_cast<int>(std::max<int64_t>(from, INT_MIN / 2)),
-                     static_cast<int>(std::min<int64_t>(to, INT_MAX / 2)), pixel);
+        const EdgeWalker& l = longOnLeft ? longEdge : *shortEdge;
+        const EdgeWalker& r = longOnLeft ? *shortEdge : longEdge;
+        const int64_t from = std::max<int64_t>(l.ceilX(), 0);
+        const int64_t to = std::min<int64_t>(r.floorX(), width_ - 1);
+        if (from <= to) {
+            std::fill(row(y) + from, row(y) + to + 1, pixel);
+            minX = std::min(minX, int(from));
+            maxX = std::max(maxX, int(to));
+            minY = std::min(minY, y);
+            maxY = std::max(maxY, y);
+            if (rowLo_) {
+                rowLo_[y] = std::min(rowLo_[y], int(from));
+                rowHi_[y] = std::max(rowHi_[y], int(to));
+            }
+        }
         longEdge.next();
         shortEdge->next();
+    }
+    if (minX <= maxX) {
+        touch(minX, minY);
+        touch(maxX, maxY);
     }
 }
 

@@ -59,6 +59,14 @@ public:
             return;
         touch(r.left(), r.top());
         touch(r.right(), r.bottom());
+        if (rowLo_) {
+            for (int y = r.top(); y <= r.bottom(); ++y) {
+                if (r.left() < rowLo_[y])
+                    rowLo_[y] = r.left();
+                if (r.right() > rowHi_[y])
+                    rowHi_[y] = r.right();
+            }
+        }
     }
     static uint32_t pack(ColorBytes c) {
         return 0xff000000u | (uint32_t(c.Red) << 16) | (uint32_t(c.Green) << 8) | c.Blue;
@@ -68,6 +76,13 @@ public:
     // resetTouched(); empty when nothing was written.
     QRect touched() const;
     void resetTouched();
+
+    // Also keeps, row by row, the span of the pixels written: lo[y] and hi[y] (arrays of
+    // height() entries, owned by the caller) widen to cover each one; nullptr stops it.
+    void trackRows(int* lo, int* hi) {
+        rowLo_ = lo;
+        rowHi_ = hi;
+    }
 
 private:
     uint32_t* row(int y) const {
@@ -82,6 +97,12 @@ private:
             minY_ = y;
         if (y > maxY_)
             maxY_ = y;
+        if (rowLo_) {
+            if (x < rowLo_[y])
+                rowLo_[y] = x;
+            if (x > rowHi_[y])
+                rowHi_[y] = x;
+        }
     }
     void fillSpan(int y, int x1, int x2, uint32_t pixel);
     void fillTriangle(const QPoint* points, uint32_t pixel);
@@ -92,4 +113,6 @@ private:
     int width_ = 0;
     int height_ = 0;
     int minX_, minY_, maxX_, maxY_;
+    int* rowLo_ = nullptr;
+    int* rowHi_ = nullptr;
 };

@@ -5,6 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace Vorel_WuLines {
 
 namespace {
@@ -47,13 +51,47 @@ inline uint32_t blendChannel(double line, uint32_t surface, double w, double lin
     return static_cast<uint32_t>(bits) & 0xffu;
 }
 
-inline uint32_t blendPixel(const double line[3], uint32_t surface, float weight) {
+#if defined(__SSE2__)
+// The same arithmetic on two channels at a time: (blue, green) and (red, alpha).
+struct LineColor {
+    explicit LineColor(ColorBytes c)
+        : low(_mm_set_pd(c.Green, c.Blue)), high(_mm_set_pd(255.0, c.Red)) {}
+    __m128d low, high;
+};
+
+inline uint32_t blendPixel(const LineColor& line, uint32_t surface, float weight) {
+    const __m128d w = _mm_set1_pd(weight);
+    const __m128d share = _mm_set1_pd(1.0 - static_cast<double>(weight));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i channels = _mm_unpacklo_epi16(
+        _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(surface)), zero), zero);
+    const __m128d magic = _mm_set1_pd(RoundingMagic);
+    const __m128d low = _mm_add_pd(
+        _mm_add_pd(_mm_mul_pd(share, line.low), _mm_mul_pd(w, _mm_cvtepi32_pd(channels))), magic);
+    const __m128d high =
+        _mm_add_pd(_mm_add_pd(_mm_mul_pd(share, line.high),
+                              _mm_mul_pd(w, _mm_cvtepi32_pd(_mm_shuffle_epi32(channels, 0xEE)))),
+                   magic);
+    // The rounded values sit in the low 32 bits of each double.
+    const __m128i lowInts = _mm_shuffle_epi32(_mm_castpd_si128(low), _MM_SHUFFLE(2, 0, 2, 0));
+    const __m128i highInts = _mm_shuffle_epi32(_mm_castpd_si128(high), _MM_SHUFFLE(2, 0, 2, 0));
+    const __m128i packed = _mm_packs_epi32(_mm_unpacklo_epi64(lowInts, highInts), zero);
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(packed, zero))) | 0xff000000u;
+}
+#else
+struct LineColor {
+    explicit LineColor(ColorBytes c) : channel{double(c.Blue), double(c.Green), double(c.Red)} {}
+    double channel[3];
+};
+
+inline uint32_t blendPixel(const LineColor& line, uint32_t surface, float weight) {
     const double w = weight;
     const double share = 1.0 - w;
-    return 0xff000000u | (blendChannel(line[2], (surface >> 16) & 0xffu, w, share) << 16) |
-           (blendChannel(line[1], (surface >> 8) & 0xffu, w, share) << 8) |
-           blendChannel(line[0], surface & 0xffu, w, share);
+    return 0xff000000u | (blendChannel(line.channel[2], (surface >> 16) & 0xffu, w, share) << 16) |
+           (blendChannel(line.channel[1], (surface >> 8) & 0xffu, w, share) << 8) |
+           blendChannel(line.channel[0], surface & 0xffu, w, share);
 }
+#endif
 
 // Floor of width / 2, also for negative widths.
 inline int halfDown(int width) {
@@ -108,21 +146,23 @@ void WuLine(Surface& dc, QPoint p1, QPoint p2, ColorBytes color, int16_t width) 
     const int D = xMajor ? e.x() - s.x() : e.y() - s.y();
     const int E = xMajor ? e.y() - s.y() : e.x() - s.x();
 
-    const int minorFrom = std::min(sMinor, sMinor + E) + std::min(-lo, hi);
-    const int minorTo = std::max(sMinor, sMinor + E) + std::max(-lo, hi);
+    const int minOff = std::min(-lo, hi);
+    const int maxOff = std::max(-lo, hi);
+    const int minorFrom = std::min(sMinor, sMinor + E) + minOff;
+    const int minorTo = std::max(sMinor, sMinor + E) + maxOff;
     const QRect extent = xMajor ? QRect(QPoint(sMajor, minorFrom), QPoint(sMajor + D, minorTo))
                                 : QRect(QPoint(minorFrom, sMajor), QPoint(minorTo, sMajor + D));
     if (QRect(0, 0, dc.width(), dc.height()).contains(extent)) {
         // All inside: step through memory directly.
         const qsizetype majorStep = xMajor ? 1 : dc.rowPixels();
         const qsizetype minorStep = xMajor ? dc.rowPixels() : 1;
-        const double line[3] = {double(color.Blue), double(color.Green), double(color.Red)};
+        const LineColor line(color);
         const uint32_t solid = Surface::pack(color);
         uint32_t* const start =
             xMajor ? dc.pixelPointer(sMajor, sMinor) : dc.pixelPointer(sMinor, sMajor);
         // The positions first, a block at a time, so the divisions overlap instead of
         // waiting on the pixel reads and writes.
-        constexpr int Block = 64;
+        constexpr int Block = 16; // also the unit in which the written area is recorded
         int offsets[Block];
         float fracs[Block];
         for (int base = 0; base <= D; base += Block) {
@@ -133,6 +173,12 @@ void WuLine(Surface& dc, QPoint p1, QPoint p2, ColorBytes color, int16_t width) 
                 fracs[k] = f - static_cast<float>(fl);
                 offsets[k] = fl;
             }
+            const int lowMinor = sMinor + std::min(offsets[0], offsets[n - 1]) + minOff;
+            const int highMinor = sMinor + std::max(offsets[0], offsets[n - 1]) + maxOff;
+            dc.addTouched(xMajor ? QRect(QPoint(sMajor + base, lowMinor),
+                                         QPoint(sMajor + base + n - 1, highMinor))
+                                 : QRect(QPoint(lowMinor, sMajor + base),
+                                         QPoint(highMinor, sMajor + base + n - 1)));
             for (int k = 0; k < n; ++k) {
                 uint32_t* const p = start + (base + k) * majorStep + offsets[k] * minorStep;
                 uint32_t* const upper = p - lo * minorStep;
@@ -143,7 +189,6 @@ void WuLine(Surface& dc, QPoint p1, QPoint p2, ColorBytes color, int16_t width) 
                     p[m * minorStep] = solid;
             }
         }
-        dc.addTouched(extent);
         return;
     }
 
