@@ -67,22 +67,6 @@ private Q_SLOTS:
         QFETCH(int, image);
         QCOMPARE(AlarmRow::ImageIndex(int16_t(bSave)), image);
     }
-
-    void rowPointsBackUntilDeleted() {
-        auto alarm = std::make_shared<KAlarm>();
-        alarm->HH = 7;
-        alarm->mm = 30;
-        alarm->bSave = -1;
-        alarm->Text = QStringLiteral("Tea\r\ntime");
-        auto* row = AlarmListRow::ForAlarm(alarm);
-        QCOMPARE(alarm->ListItem, row);
-        QCOMPARE(row->text(0), QStringLiteral("07:30"));
-        QCOMPARE(row->text(1), QStringLiteral("Tea time"));
-        QCOMPARE(row->Image(), 2);
-        QVERIFY(!row->icon(0).isNull());
-        delete row;
-        QCOMPARE(alarm->ListItem, nullptr);
-    }
 };
 
 QTEST_MAIN(tst_AlarmRow)
