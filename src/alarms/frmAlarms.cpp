@@ -26,7 +26,6 @@ constexpr int PanelMargin = 8;
 frmAlarms::frmAlarms(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAlarms"));
     setWindowTitle(QStringLiteral("Alarms"));
-    setSizeGripEnabled(true);
 
     // The icon view is made first so that it goes before the rows it shows.
     iconView = new QListView(this);
@@ -66,7 +65,7 @@ frmAlarms::frmAlarms(QWidget* parent) : QDialog(parent) {
 
     setMinimumSize(PulAdd->width() + PulRem->width() + 2 * PulOk->width() + 4 * PanelMargin,
                    Toolbar1->height() + Picture1->height() + 60);
-    resize(std::max(pTwips(1152 + 2880) + 48, minimumWidth()), 320);
+    resize(std::max({pTwips(1152 + 2880) + 48, minimumWidth(), 420}), 320);
 }
 
 frmAlarms::~frmAlarms() = default;
