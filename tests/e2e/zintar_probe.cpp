@@ -3,13 +3,19 @@
 //   zintar_probe shot FILE [X Y W H]       the screen (or a part) as a PNG file
 //   zintar_probe count RRGGBB TOL X Y W H  pixels of the area within TOL of the colour
 //   zintar_probe owner SELECTION           0 or 1: whether the X selection has an owner
+//   zintar_probe wait-not X Y RRGGBB MS    waits until the pixel is no longer that colour and
+//                                          prints the wall-clock time it changed, in ms since
+//                                          the epoch (exit status 1 after MS without change)
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
 #include <QScreen>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 QImage grab(int x, int y, int w, int h) {
@@ -21,7 +27,7 @@ QImage grab(int x, int y, int w, int h) {
 
 int usage() {
     std::fputs("usage: zintar_probe pixel X Y | shot FILE [X Y W H] | count RRGGBB TOL X Y W H | "
-               "owner SELECTION\n",
+               "owner SELECTION | wait-not X Y RRGGBB MS\n",
                stderr);
     return 2;
 }
@@ -39,6 +45,34 @@ int main(int argc, char* argv[]) {
         std::printf("%d\n", XGetSelectionOwner(dpy, atom) != None ? 1 : 0);
         XCloseDisplay(dpy);
         return 0;
+    }
+    if (command == "wait-not" && argc == 6) {
+        // Plain Xlib: polling must cost the measured program as little as possible.
+        Display* dpy = XOpenDisplay(nullptr);
+        if (!dpy)
+            return 1;
+        const unsigned long colour = std::strtoul(argv[4], nullptr, 16);
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(argv[5]));
+        while (std::chrono::steady_clock::now() < deadline) {
+            XImage* img = XGetImage(dpy, DefaultRootWindow(dpy), std::atoi(argv[2]),
+                                    std::atoi(argv[3]), 1, 1, AllPlanes, ZPixmap);
+            const unsigned long pixel = img ? XGetPixel(img, 0, 0) & 0xFFFFFF : colour;
+            if (img)
+                XDestroyImage(img);
+            if (pixel != colour) {
+                const auto now = std::chrono::system_clock::now().time_since_epoch();
+                std::printf(
+                    "%lld\n",
+                    static_cast<long long>(
+                        std::chrono::duration_cast<std::chrono::milliseconds>(now).count()));
+                XCloseDisplay(dpy);
+                return 0;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        XCloseDisplay(dpy);
+        return 1;
     }
     qputenv("QT_QPA_PLATFORM", "xcb");
     QGuiApplication app(argc, argv);
