@@ -43,6 +43,9 @@ constexpr int CascadeStep = 24; // pixels between windows open at the same time
 
 frmMessage::frmMessage(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Zintar! - Alarm"));
+    // A fixed-size dialog: a title and a close box, nothing to minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setModal(false);
     setFont(tahoma());
     createControls();
