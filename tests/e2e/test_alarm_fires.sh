@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# An alarm goes off in the real program. The wall clock starts at 07:29:58 (faketime); two
-# daily alarms at 07:30 are in mysettings.ini, one with a message, one that runs a program.
+# An alarm goes off in the real program. The wall clock starts at 07:29:50 (faketime), which
+# leaves the program time to start on a busy machine before 07:30:00; two daily alarms at 07:30 are in mysettings.ini, one with a message, one that runs a program.
 # At 07:30:00 the notification window shows the time and the message, on top, and the
 # program runs with its arguments split as a shell would split them.
 source "$(dirname "$0")/lib.sh" "$1"
@@ -62,7 +62,7 @@ Minute=30
 Mode=-1"
 
 # Timers run on the real monotonic clock; only the wall clock is set.
-e2e_start_zintar FAKETIME_DONT_FAKE_MONOTONIC=1 -- faketime "2026-03-02 07:29:58"
+e2e_start_zintar FAKETIME_DONT_FAKE_MONOTONIC=1 -- faketime "2026-03-02 07:29:50"
 
 alarm_window() {
     xdotool search --all --onlyvisible --pid "$ZINTAR_PID" --name '^Zintar! - Alarm$' 2>/dev/null |
@@ -71,7 +71,7 @@ alarm_window() {
 has_alarm_window() { [ -n "$(alarm_window)" ]; }
 no_alarm_window() { [ -z "$(alarm_window)" ]; }
 
-e2e_check "a notification window opens" e2e_wait_until 15 has_alarm_window
+e2e_check "a notification window opens" e2e_wait_until 30 has_alarm_window
 win=$(alarm_window | head -n1)
 e2e_check "it shows 07:30 and the message" e2e_wait_log "Alarm window: 07:30 Stand-up | Room 4" 5
 e2e_check "the alarm program ran" e2e_wait_until 10 test -f "$marker"
