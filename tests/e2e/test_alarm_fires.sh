@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # An alarm goes off in the real program. The wall clock starts at 07:29:50 (faketime), which
-# leaves the program time to start on a busy machine before 07:30:00; two daily alarms at 07:30 are in mysettings.ini, one with a message, one that runs a program.
+# leaves the program time to start on a busy machine before 07:30:00; two daily alarms at
+# 07:30 are in mysettings.ini, one with a message, one that runs a program.
 # At 07:30:00 the notification window shows the time and the message, on top, and the
 # program runs with its arguments split as a shell would split them.
 source "$(dirname "$0")/lib.sh" "$1"
