@@ -294,10 +294,11 @@ e2e_pixel() { "$E2E_BIN/zintar_probe" pixel "$1" "$2"; }
 e2e_count() { "$E2E_BIN/zintar_probe" count "$@"; }
 e2e_shot() { "$E2E_BIN/zintar_probe" shot "$E2E_TMP/$1.png"; }
 
-e2e_click() { xdotool mousemove --sync "$1" "$2" click 1; }
-e2e_right_click() { xdotool mousemove --sync "$1" "$2" click 3; }
-e2e_middle_click() { xdotool mousemove --sync "$1" "$2" click 2; }
-e2e_double_click() { xdotool mousemove --sync "$1" "$2" click --repeat 2 --delay 80 1; }
+# (mousemove --sync would wait for a move that never comes when the pointer is already there)
+e2e_click() { xdotool mousemove "$1" "$2" sleep 0.05 click 1; }
+e2e_right_click() { xdotool mousemove "$1" "$2" sleep 0.05 click 3; }
+e2e_middle_click() { xdotool mousemove "$1" "$2" sleep 0.05 click 2; }
+e2e_double_click() { xdotool mousemove "$1" "$2" sleep 0.05 click --repeat 2 --delay 80 1; }
 
 # The last menu item the clock's trace named as highlighted.
 e2e_highlighted() { grep -a 'Menu item: ' "$ZINTAR_LOG" | tail -n1 | sed 's/.*Menu item: //'; }

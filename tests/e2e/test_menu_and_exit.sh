@@ -13,9 +13,9 @@ xdotool key Escape
 e2e_wait_until 3 sh -c "[ \$(xdotool search --onlyvisible --pid $ZINTAR_PID | wc -l) -eq $before ]"
 
 # Drag the clock somewhere else with the left button.
-xdotool mousemove --sync $((x + 64)) $((y + 64)) mousedown 1
+xdotool mousemove $((x + 64)) $((y + 64)) sleep 0.05 mousedown 1
 for step in 1 2 3 4 5; do
-    xdotool mousemove --sync $((x + 64 + step * 40)) $((y + 64 + step * 30))
+    xdotool mousemove $((x + 64 + step * 40)) $((y + 64 + step * 30))
     sleep 0.05
 done
 xdotool mouseup 1

@@ -33,4 +33,18 @@ e2e_wait_until 3 sh -c "'$E2E_BIN/zintar_probe' pixel $((x + 40)) $((y + 88)) | 
 sleep 1.2 # the new face shows with the next second's frame
 e2e_expect_pixel $((x + 40)) $((y + 88)) 2E8B57 6 "double-click recaptured the new desktop colour"
 e2e_expect_pixel $((x + 114)) $((y + 63)) 333333 30 "the dots are painted on the new capture"
+
+# A window that appears behind the clock's top-left corner while the clock stands still is
+# taken into the face by the tick's watch; the clock is on top, so the window is behind it.
+xev -geometry 100x100+0+0 >/dev/null 2>&1 &
+E2E_PIDS+=($!)
+e2e_wait_until 5 sh -c "xdotool search --onlyvisible --name '^Event Tester$' | grep -q ."
+read -r ex ey ew eh < <(xwininfo -id "$(xdotool search --onlyvisible --name '^Event Tester$' | head -n1)" |
+    awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}')
+px=$(((ex + ew / 2 + x) / 2)) # inside both the new window and the clock
+py=$(((ey + eh / 2 + y + 64) / 2))
+e2e_check "the new window is inside the clock's area at $px,$py" test "$px" -gt $((x + 10)) -a "$py" -gt $((y + 10))
+e2e_wait_until 4 sh -c "'$E2E_BIN/zintar_probe' pixel $px $py | grep -q FFFFFF"
+e2e_expect_pixel "$px" "$py" FFFFFF 8 "the face took in the window that appeared behind the corner"
+e2e_expect_pixel $((x + 110)) $((y + 110)) 2E8B57 6 "and still shows the desktop beside it"
 e2e_finish

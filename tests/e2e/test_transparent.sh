@@ -8,7 +8,7 @@ e2e_start_zintar
 # A window under the clock that reports the clicks it gets.
 xev -geometry 300x300+0+0 -event button >"$E2E_TMP/xev.log" 2>&1 &
 E2E_PIDS+=($!)
-e2e_wait_until 5 sh -c "xdotool search --onlyvisible --pid $! | grep -q ."
+e2e_wait_until 5 sh -c "xdotool search --onlyvisible --name '^Event Tester$' | grep -q ."
 presses() { grep -c ButtonPress "$E2E_TMP/xev.log"; }
 
 read -r x y w h < <(e2e_geometry)
