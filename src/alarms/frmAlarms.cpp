@@ -8,6 +8,7 @@
 #include "shell/mdlStartup.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QHeaderView>
 #include <QListView>
 #include <QMenu>
@@ -92,7 +93,6 @@ void frmAlarms::pBuildToolbar() {
     QAction* edit =
         Toolbar1->addAction(AlarmIcons::ToolImage(AlarmIcons::Tool::Edit), QStringLiteral("Edit"));
     edit->setObjectName(QStringLiteral("FEdit"));
-    edit->setToolTip(QString());
     connect(edit, &QAction::triggered, this, &frmAlarms::DoEdit);
 
     auto* menu = new QMenu(this);
@@ -112,7 +112,18 @@ void frmAlarms::pBuildToolbar() {
     if (auto* button = qobject_cast<QToolButton*>(Toolbar1->widgetForAction(FView)))
         button->setPopupMode(QToolButton::MenuButtonPopup);
 
+    // "Edit" has no tooltip; Qt would show its caption.
+    editButton = Toolbar1->widgetForAction(edit);
+    if (editButton)
+        editButton->installEventFilter(this);
+
     Toolbar1->adjustSize();
+}
+
+bool frmAlarms::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == editButton && event->type() == QEvent::ToolTip)
+        return true;
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmAlarms::pBuildButtons() {

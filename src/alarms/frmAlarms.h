@@ -41,6 +41,7 @@ protected:
     virtual void pShowError(const QString& description);
 
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void pBuildToolbar();
@@ -58,6 +59,7 @@ private:
 
     QToolBar* Toolbar1 = nullptr;
     QAction* FView = nullptr;
+    QWidget* editButton = nullptr;
     QTreeWidget* list = nullptr;
     QListView* iconView = nullptr;
     QWidget* Picture1 = nullptr;
