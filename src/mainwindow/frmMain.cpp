@@ -1,5 +1,6 @@
 #include "mainwindow/frmMain.h"
 
+#include "alarms/frmAlarms.h"
 #include "mainwindow/DesktopCapture.h"
 #include "mainwindow/Placement.h"
 #include "mainwindow/TrayIcon.h"
@@ -41,6 +42,10 @@ frmMain::frmMain(QWidget* parent)
     CheckAlarms = [this](const QDateTime& now) { alarmCheck.CheckAlarms(now); };
     EndProgram = [] { QCoreApplication::quit(); };
     createMenu();
+    setAlarmList([] {
+        frmAlarms list; // without owner; dropped when it closes
+        list.exec();
+    });
 
     Timer1.setInterval(kTickMs);
     connect(&Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
