@@ -239,21 +239,20 @@ void frmMain::Timer1_Timer() {
 
 void frmMain::watchCorner() {
     const double tx = Placement::TwipsPerPixelX(), ty = Placement::TwipsPerPixelY();
-    const X11Desktop::WindowId behind = X11Desktop::TopLevelAt(pos(), winId());
-    const int32_t left = Placement::RoundHalfEven(pos().x() * tx);
-    const int32_t top = Placement::RoundHalfEven(pos().y() * ty);
-    if (behind != LastCornerWindow) {
-        if (left != LastLeft || top != LastTop) {
-            if (Options().OT == 1)
-                SetTopMost(this, 1);
-        } else {
-            LastCornerWindow = behind;
-            if (Options().StyleIdx == KOptions::SeeThroughStyle)
-                GetShot();
-        }
+    const KOptions& o = Options();
+    switch (corner_.Tick(X11Desktop::TopLevelAt(pos(), winId()),
+                         Placement::RoundHalfEven(pos().x() * tx),
+                         Placement::RoundHalfEven(pos().y() * ty),
+                         o.StyleIdx == KOptions::SeeThroughStyle, o.OT == 1)) {
+    case CornerWatch::Action::BackToBottom:
+        SetTopMost(this, 1);
+        break;
+    case CornerWatch::Action::Capture:
+        GetShot();
+        break;
+    case CornerWatch::Action::None:
+        break;
     }
-    LastLeft = left;
-    LastTop = top;
 }
 
 void frmMain::GetShot() {

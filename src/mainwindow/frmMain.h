@@ -2,6 +2,7 @@
 
 #include "alarms/AlarmCheck.h"
 #include "mainwindow/CommonDialog.h"
+#include "mainwindow/CornerWatch.h"
 #include "mainwindow/WindowModes.h"
 #include "mainwindow/X11Desktop.h"
 #include "render/ClockRenderer.h"
@@ -140,9 +141,7 @@ private:
     std::function<bool()> styleEditor_;
     std::function<void()> alarmList_, calendar_, about_;
 
-    X11Desktop::WindowId LastCornerWindow = 0;
-    int32_t LastLeft = 0; // twips, as seen by the previous tick
-    int32_t LastTop = 0;
+    CornerWatch corner_;                        // LastCornerWindow, LastLeft, LastTop
     X11Desktop::WindowId passThroughFrame_ = 0; // frame last made click-through
     bool transparentApplied_ = false;
     bool loaded_ = false;
