@@ -10,7 +10,7 @@ e2e_start_zintar LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME="@2026-12-05 09:05:00" 
     FAKETIME_DONT_FAKE_MONOTONIC=1
 
 above() { e2e_net_state | grep -q _NET_WM_STATE_ABOVE; }
-shown() { xdotool search --onlyvisible --pid "$ZINTAR_PID" --name "^$1\$" >/dev/null 2>&1; }
+shown() { xdotool search --all --onlyvisible --pid "$ZINTAR_PID" --name "^$1\$" >/dev/null 2>&1; }
 e2e_check "the clock starts on top" above
 
 read -r x y w h < <(e2e_geometry)
@@ -18,7 +18,7 @@ e2e_right_click $((x + w / 2)) $((y + h / 2))
 e2e_menu_choose "&Alarms..."
 e2e_check "the alarm list opens" e2e_wait_until 5 shown Alarms
 e2e_check "the clock left the top band" e2e_not above
-list=$(xdotool search --onlyvisible --pid "$ZINTAR_PID" --name '^Alarms$' | head -n1)
+list=$(xdotool search --all --onlyvisible --pid "$ZINTAR_PID" --name '^Alarms$' | head -n1)
 xdotool windowactivate --sync "$list" 2>/dev/null || true
 
 xdotool key alt+a
