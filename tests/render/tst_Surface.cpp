@@ -38,35 +38,17 @@ private Q_SLOTS:
         QCOMPARE(dc.touched(), QRect(1, 2, 1, 1));
     }
 
-    void otherFormatsAreConverted() {
-        QImage img(3, 3, QImage::Format_RGB888);
-        img.fill(Qt::white);
-        Surface dc(img);
-        dc.SetPixelV(0, 0, 0);
-        QCOMPARE(img.format(), QImage::Format_RGB32);
-        QCOMPARE(img.pixel(0, 0), qRgb(0, 0, 0));
-    }
-
-    void nullImageIsHarmless() {
-        QImage img;
-        Surface dc(img);
-        dc.SetPixelV(0, 0, 0);
-        const QPoint tri[3] = {{0, 0}, {5, 0}, {0, 5}};
-        dc.Polygon(tri, 3, {});
-        QVERIFY(dc.touched().isEmpty());
-    }
-
     void polygon_data() {
         QTest::addColumn<QList<QPoint>>("corners");
         QTest::addColumn<int>("pixels");
         // Every pixel centre inside or on the outline: x, y >= 0 and x + y <= 4.
         QTest::newRow("right triangle") << QList<QPoint>{{0, 0}, {4, 0}, {0, 4}} << 15;
-        QTest::newRow("same, other winding") << QList<QPoint>{{0, 4}, {4, 0}, {0, 0}} << 15;
         QTest::newRow("rectangle") << QList<QPoint>{{2, 2}, {6, 2}, {6, 5}, {2, 5}} << 20;
         QTest::newRow("flat triangle is its outline") << QList<QPoint>{{1, 1}, {7, 1}, {4, 1}} << 7;
-        QTest::newRow("one point") << QList<QPoint>{{3, 3}, {3, 3}, {3, 3}} << 1;
         QTest::newRow("sliver keeps a connected outline")
             << QList<QPoint>{{0, 0}, {9, 3}, {0, 1}} << 15; // 7 inside, 8 more on the outline
+        QTest::newRow("clipped to the image")
+            << QList<QPoint>{{-100, -100}, {200, 5}, {5, 300}} << 144;
     }
     void polygon() {
         QFETCH(QList<QPoint>, corners);
@@ -75,6 +57,7 @@ private Q_SLOTS:
         Surface dc(img);
         dc.Polygon(corners.constData(), int(corners.size()), {0, 0, 0});
         QCOMPARE(coloured(img), pixels);
+        QVERIFY(QRect(0, 0, 12, 12).contains(dc.touched()));
     }
 
     // Triangles take a faster road than other polygons; a triangle given with one corner
@@ -85,30 +68,13 @@ private Q_SLOTS:
             QPoint c[3];
             for (QPoint& p : c)
                 p = QPoint(rng.bounded(-10, 40), rng.bounded(-10, 40));
-            QImage fast = white(30, 30);
-            QImage general = white(30, 30);
-            Surface a(fast);
-            Surface b(general);
+            QImage fast = white(30, 30), general = white(30, 30);
+            Surface a(fast), b(general);
             a.Polygon(c, 3, {0, 0, 0});
             const QPoint four[4] = {c[0], c[1], c[2], c[2]};
             b.Polygon(four, 4, {0, 0, 0});
-            QVERIFY2(fast == general, qPrintable(QStringLiteral("(%1,%2) (%3,%4) (%5,%6)")
-                                                     .arg(c[0].x())
-                                                     .arg(c[0].y())
-                                                     .arg(c[1].x())
-                                                     .arg(c[1].y())
-                                                     .arg(c[2].x())
-                                                     .arg(c[2].y())));
+            QVERIFY2(fast == general, qPrintable(QString::number(n)));
         }
-    }
-
-    void polygonIsClipped() {
-        QImage img = white(10, 10);
-        Surface dc(img);
-        const QPoint big[3] = {{-100, -100}, {200, 5}, {5, 300}};
-        dc.Polygon(big, 3, {0, 0, 0});
-        QCOMPARE(coloured(img), 100);
-        QCOMPARE(dc.touched(), QRect(0, 0, 10, 10));
     }
 };
 

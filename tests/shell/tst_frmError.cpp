@@ -29,54 +29,44 @@ class tst_frmError : public QObject {
             auto* window = qobject_cast<frmError*>(QApplication::activeModalWidget());
             QVERIFY(window);
             check(*window);
-            QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("Command1")),
-                              Qt::LeftButton);
+            QTest::mouseClick(window->findChild<QPushButton*>("Command1"), Qt::LeftButton);
         });
     }
 
 private Q_SLOTS:
     void texts() {
         frmError window;
-        QCOMPARE(window.windowTitle(), QStringLiteral("Whoops!"));
-        auto* label1 = window.findChild<QLabel*>(QStringLiteral("Label1"));
-        QCOMPARE(label1->text(), QStringLiteral("A runtime error has occoured"));
-        QVERIFY(label1->font().bold());
-        QCOMPARE(window.findChild<QLabel*>(QStringLiteral("Label2"))->text(),
-                 QStringLiteral("The error is:"));
-        QVERIFY(window.findChild<QLabel*>(QStringLiteral("Label3"))
-                    ->text()
-                    .startsWith(QStringLiteral("This error might be caused by the absence")));
-        QCOMPARE(window.findChild<QLabel*>(QStringLiteral("labUrl"))->text(),
-                 frmError::DownloadAddress());
-        QCOMPARE(window.findChild<QPushButton*>(QStringLiteral("Command1"))->text(),
-                 QStringLiteral("&Close"));
+        QCOMPARE(window.windowTitle(), QString("Whoops!"));
+        const auto text = [&](const char* name) {
+            return window.findChild<QLabel*>(QLatin1String(name))->text();
+        };
+        QCOMPARE(text("Label1"), QString("A runtime error has occoured"));
+        QVERIFY(window.findChild<QLabel*>("Label1")->font().bold());
+        QCOMPARE(text("Label2"), QString("The error is:"));
+        QVERIFY(text("Label3").startsWith("This error might be caused by the absence"));
+        QCOMPARE(text("labUrl"), frmError::DownloadAddress());
+        QCOMPARE(window.findChild<QPushButton*>("Command1")->text(), QString("&Close"));
     }
 
-    void displayShowsTheDescriptionModally_data() {
-        QTest::addColumn<QString>("description");
-        QTest::newRow("text") << QStringLiteral("File not found: bass.dll");
-        QTest::newRow("empty") << QString();
-    }
     void displayShowsTheDescriptionModally() {
-        QFETCH(QString, description);
         frmError window;
-        QString shown = QStringLiteral("(not shown)");
+        QString shown = "(not shown)";
         whileShown([&](frmError& w) {
             QVERIFY(w.isModal());
-            shown = w.findChild<QPlainTextEdit*>(QStringLiteral("Text1"))->toPlainText();
+            shown = w.findChild<QPlainTextEdit*>("Text1")->toPlainText();
         });
-        window.Display(description);
-        QCOMPARE(shown, description);
+        window.Display("File not found: bass.dll");
+        QCOMPARE(shown, QString("File not found: bass.dll"));
         QVERIFY(!window.isVisible());
     }
 
     void linkOpensTheAddress() {
         UrlCatcher catcher;
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+        QDesktopServices::setUrlHandler("https", &catcher, "open");
         frmError window;
         window.show();
-        QTest::mouseClick(window.findChild<QLabel*>(QStringLiteral("labUrl")), Qt::LeftButton);
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QTest::mouseClick(window.findChild<QLabel*>("labUrl"), Qt::LeftButton);
+        QDesktopServices::unsetUrlHandler("https");
         QCOMPARE(catcher.opened, QList<QUrl>{QUrl(frmError::DownloadAddress())});
         QVERIFY(window.isVisible()); // the window stays until "&Close"
     }
