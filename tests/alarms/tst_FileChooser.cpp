@@ -20,7 +20,6 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("Audio files (wav/aif/mp3/mp2/mp1/ogg) (*.wav *.aif "
                                           "*.mp3 *.mp2 *.mp1 *.ogg)"),
                            QStringLiteral("All Files (*.*) (*)")};
-        QTest::newRow("empty") << QString() << QStringList();
         QTest::newRow("description without patterns")
             << QStringLiteral("Nothing|") << QStringList();
     }

@@ -8,37 +8,20 @@ class tst_SystemSounds : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void themeFilesInSubfolders() {
+    void themeFilesThenWindirWaves() {
         const QString theme = TestSupport::scratchFolder(QStringLiteral("theme"));
-        QVERIFY(TestSupport::writeFile(theme + QStringLiteral("/stereo/bell.oga"), "x"));
-        QVERIFY(TestSupport::writeFile(theme + QStringLiteral("/stereo/alarm.oga"), "x"));
-        QVERIFY(TestSupport::writeFile(theme + QStringLiteral("/5.1/tone.wav"), "x"));
-        QVERIFY(TestSupport::writeFile(theme + QStringLiteral("/index.theme"), "x"));
-        const QStringList files = SystemSounds::Files(theme, QString());
-        QCOMPARE(files, QStringList({theme + QStringLiteral("/5.1/tone.wav"),
-                                     theme + QStringLiteral("/stereo/alarm.oga"),
-                                     theme + QStringLiteral("/stereo/bell.oga")}));
-    }
-
-    void windirMediaWavesFollow() {
-        const QString theme = TestSupport::scratchFolder(QStringLiteral("theme2"));
-        QVERIFY(TestSupport::writeFile(theme + QStringLiteral("/stereo/bell.oga"), "x"));
         const QString windows = TestSupport::scratchFolder(QStringLiteral("WINDOWS"));
-        QVERIFY(TestSupport::writeFile(windows + QStringLiteral("/media/ding.wav"), "x"));
-        QVERIFY(TestSupport::writeFile(windows + QStringLiteral("/media/CHORD.WAV"), "x"));
-        QVERIFY(TestSupport::writeFile(windows + QStringLiteral("/media/song.mp3"), "x"));
-        QStringList files = SystemSounds::Files(theme, windows);
-        QCOMPARE(files.size(), 3);
-        QCOMPARE(files.takeFirst(), theme + QStringLiteral("/stereo/bell.oga"));
-        files.sort();
-        QCOMPARE(files, QStringList({windows + QStringLiteral("/media/CHORD.WAV"),
-                                     windows + QStringLiteral("/media/ding.wav")}));
-    }
-
-    void missingFoldersGiveNothing() {
-        const QString none = TestSupport::scratchFolder(QStringLiteral("none")) + "/missing";
+        for (const QString& file : QStringList{theme + "/stereo/bell.oga", theme + "/5.1/tone.wav",
+                                               theme + "/index.theme", windows + "/media/CHORD.WAV",
+                                               windows + "/media/song.mp3"})
+            QVERIFY(TestSupport::writeFile(file, "x"));
+        QCOMPARE(SystemSounds::Files(theme, QString()),
+                 QStringList({theme + "/5.1/tone.wav", theme + "/stereo/bell.oga"}));
+        QCOMPARE(SystemSounds::Files(theme, windows),
+                 QStringList({theme + "/5.1/tone.wav", theme + "/stereo/bell.oga",
+                              windows + "/media/CHORD.WAV"}));
+        const QString none = theme + "/missing";
         QVERIFY(SystemSounds::Files(none, none).isEmpty());
-        QVERIFY(SystemSounds::Files(QString(), QString()).isEmpty());
     }
 };
 

@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDataStream>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -17,8 +18,6 @@
 #include <QTest>
 #include <QTimeEdit>
 #include <QToolButton>
-#include <QTreeWidget>
-#include <QtEndian>
 #include <cmath>
 
 namespace {
@@ -34,65 +33,48 @@ public:
     }
 };
 
-// A mono 16-bit WAV of a tone lasting the given seconds.
+// A mono 16-bit WAV of a 440 Hz tone lasting the given seconds.
 QByteArray ToneWav(int seconds) {
-    const int rate = 22050;
-    const int samples = rate * seconds;
-    QByteArray data(samples * 2, Qt::Uninitialized);
-    for (int i = 0; i < samples; ++i)
-        qToLittleEndian<int16_t>(int16_t(8000 * std::sin(i * 2 * M_PI * 440 / rate)),
-                                 data.data() + 2 * i);
+    const quint32 rate = 22050, samples = rate * seconds;
     QByteArray wav;
-    auto u32 = [&](uint32_t v) {
-        char b[4];
-        qToLittleEndian(v, b);
-        wav.append(b, 4);
-    };
-    auto u16 = [&](uint16_t v) {
-        char b[2];
-        qToLittleEndian(v, b);
-        wav.append(b, 2);
-    };
-    wav.append("RIFF");
-    u32(36 + data.size());
-    wav.append("WAVEfmt ");
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(rate);
-    u32(rate * 2);
-    u16(2);
-    u16(16);
-    wav.append("data");
-    u32(data.size());
-    return wav + data;
+    QDataStream out(&wav, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + 2 * samples);
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(1) << rate << 2 * rate << quint16(2) << quint16(16);
+    out.writeRawData("data", 4);
+    out << quint32(2 * samples);
+    for (quint32 i = 0; i < samples; ++i)
+        out << qint16(8000 * std::sin(i * 2 * M_PI * 440 / rate));
+    return wav;
+}
+
+template <typename T> T* child(QWidget& w, const QString& name) {
+    T* found = w.findChild<T*>(name);
+    if (!found)
+        qFatal("no control %s", qPrintable(name));
+    return found;
+}
+
+KAlarmPtr dailyAlarm() {
+    auto alarm = std::make_shared<KAlarm>();
+    alarm->HH = alarm->RingHH = alarm->DefHH = 7;
+    alarm->mm = alarm->RingMM = alarm->DefMM = 30;
+    alarm->bSave = -1;
+    alarm->Minutes = 25;
+    alarm->SwiMsg = false;
+    alarm->Text = QStringLiteral("Tea\r\ntime");
+    alarm->SwiSnd = true;
+    alarm->PathSnd = QStringLiteral("/tmp/kettle.wav");
+    alarm->PathPgm = QStringLiteral("xterm");
+    return alarm;
 }
 
 } // namespace
 
 class tst_frmAlarm : public QObject {
     Q_OBJECT
-
-    template <typename T> static T* child(QWidget& w, const char* name) {
-        T* found = w.findChild<T*>(QLatin1String(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
-
-    static KAlarmPtr dailyAlarm() {
-        auto alarm = std::make_shared<KAlarm>();
-        alarm->HH = alarm->RingHH = alarm->DefHH = 7;
-        alarm->mm = alarm->RingMM = alarm->DefMM = 30;
-        alarm->bSave = -1;
-        alarm->Minutes = 25;
-        alarm->SwiMsg = false;
-        alarm->Text = QStringLiteral("Tea\r\ntime");
-        alarm->SwiSnd = true;
-        alarm->PathSnd = QStringLiteral("/tmp/kettle.wav");
-        alarm->PathPgm = QStringLiteral("xterm");
-        return alarm;
-    }
 
 private Q_SLOTS:
     void init() {
@@ -110,35 +92,15 @@ private Q_SLOTS:
         frmAlarm editor;
         QCOMPARE(editor.windowTitle(), QStringLiteral("New Alarm"));
         QCOMPARE(child<QTimeEdit>(editor, "Time1")->time(), QTime(14, 37));
-        QCOMPARE(child<QTimeEdit>(editor, "Time1")->displayFormat(), QStringLiteral("H.mm"));
         QVERIFY(child<QRadioButton>(editor, "Option1")->isChecked());
-        QCOMPARE(child<QLineEdit>(editor, "txMinutes")->text(), QStringLiteral("15"));
-        QVERIFY(child<QLineEdit>(editor, "txMinutes")->isEnabled());
         QVERIFY(child<QCheckBox>(editor, "SwiMsg")->isChecked());
         QVERIFY(child<QPlainTextEdit>(editor, "Text1")->isEnabled());
-        QCOMPARE(child<QPlainTextEdit>(editor, "Text1")->toPlainText(),
-                 QStringLiteral("Type your message here...\n"));
-        QVERIFY(!child<QCheckBox>(editor, "SwiSnd")->isChecked());
-        QVERIFY(!child<QComboBox>(editor, "txSnd")->isEnabled());
-        QVERIFY(child<QComboBox>(editor, "txSnd")->currentText().isEmpty());
-        QVERIFY(!child<QPushButton>(editor, "PulSnd")->isEnabled());
-        QVERIFY(child<QPushButton>(editor, "cmdPreview")->isEnabled());
-        QVERIFY(!child<QCheckBox>(editor, "SwiExe")->isChecked());
-        QVERIFY(!child<QLineEdit>(editor, "txExe")->isEnabled());
-        QVERIFY(!child<QPushButton>(editor, "PulExe")->isEnabled());
-        QVERIFY(!editor.Alarm());
+        for (const char* off : {"txSnd", "PulSnd", "txExe", "PulExe"})
+            QVERIFY2(!child<QWidget>(editor, off)->isEnabled(), off);
+        QCOMPARE(child<QComboBox>(editor, "txSnd")->count(), SystemSounds::Files().size());
     }
 
-    void soundListHoldsTheTheme() {
-        frmAlarm editor;
-        auto* sounds = child<QComboBox>(editor, "txSnd");
-        QStringList listed;
-        for (int i = 0; i < sounds->count(); ++i)
-            listed << sounds->itemText(i);
-        QCOMPARE(listed, SystemSounds::Files());
-    }
-
-    void setAlarmSelectsRecurrence_data() {
+    void editingShowsTheAlarm_data() {
         QTest::addColumn<int>("bSave");
         QTest::addColumn<QString>("option");
         QTest::newRow("every N minutes") << 1 << QStringLiteral("SwiEvery");
@@ -146,34 +108,25 @@ private Q_SLOTS:
         QTest::newRow("every day") << -1 << QStringLiteral("SwiSave");
         QTest::newRow("unknown keeps Once") << 4 << QStringLiteral("Option1");
     }
-    void setAlarmSelectsRecurrence() {
+    void editingShowsTheAlarm() {
         QFETCH(int, bSave);
         QFETCH(QString, option);
         auto alarm = dailyAlarm();
         alarm->bSave = int16_t(bSave);
         frmAlarm editor;
         editor.SetAlarm(alarm);
-        QVERIFY(editor.findChild<QRadioButton*>(option)->isChecked());
+        QCOMPARE(editor.windowTitle(), QStringLiteral("Edit Alarm"));
+        QVERIFY(child<QRadioButton>(editor, option)->isChecked());
         QVERIFY(child<QLineEdit>(editor, "txMinutes")->isEnabled());
         QCOMPARE(child<QLineEdit>(editor, "txMinutes")->text(), QStringLiteral("25"));
-        QCOMPARE(editor.windowTitle(), QStringLiteral("Edit Alarm"));
-        QCOMPARE(editor.Alarm(), alarm);
-    }
-
-    void setAlarmFillsFieldsAndReacts() {
-        frmAlarm editor;
-        editor.SetAlarm(dailyAlarm());
         QCOMPARE(child<QTimeEdit>(editor, "Time1")->time(), QTime(7, 30));
         QCOMPARE(child<QPlainTextEdit>(editor, "Text1")->toPlainText(),
                  QStringLiteral("Tea\ntime"));
         QCOMPARE(child<QComboBox>(editor, "txSnd")->currentText(),
                  QStringLiteral("/tmp/kettle.wav"));
         QCOMPARE(child<QLineEdit>(editor, "txExe")->text(), QStringLiteral("xterm"));
-        QVERIFY(!child<QCheckBox>(editor, "SwiMsg")->isChecked());
         QVERIFY(!child<QPlainTextEdit>(editor, "Text1")->isEnabled());
-        QVERIFY(child<QComboBox>(editor, "txSnd")->isEnabled());
         QVERIFY(child<QPushButton>(editor, "PulSnd")->isEnabled());
-        QVERIFY(!child<QLineEdit>(editor, "txExe")->isEnabled());
     }
 
     void checkBoxReactions_data() {
@@ -188,14 +141,12 @@ private Q_SLOTS:
         QFETCH(QStringList, controls);
         frmAlarm editor;
         editor.show();
-        auto* check = editor.findChild<QCheckBox*>(box);
-        for (const bool checked : {!check->isChecked(), check->isChecked()}) {
+        auto* check = child<QCheckBox>(editor, box);
+        for (int i = 0; i < 2; ++i) {
             check->click();
-            QCOMPARE(check->isChecked(), checked);
             for (const QString& name : controls)
-                QCOMPARE(editor.findChild<QWidget*>(name)->isEnabled(), check->isChecked());
+                QCOMPARE(child<QWidget>(editor, name)->isEnabled(), check->isChecked());
         }
-        QVERIFY(child<QPushButton>(editor, "cmdPreview")->isEnabled());
     }
 
     void spinButtonsStepTheMinutes() {
@@ -203,53 +154,7 @@ private Q_SLOTS:
         QTest::mouseClick(child<QToolButton>(editor, "UpDown1Up"), Qt::LeftButton);
         QCOMPARE(child<QLineEdit>(editor, "txMinutes")->text(), QStringLiteral("16"));
         QTest::mouseClick(child<QToolButton>(editor, "UpDown1Down"), Qt::LeftButton);
-        QTest::mouseClick(child<QToolButton>(editor, "UpDown1Down"), Qt::LeftButton);
-        QCOMPARE(child<QLineEdit>(editor, "txMinutes")->text(), QStringLiteral("14"));
-    }
-
-    void newAlarmGetsARow_data() {
-        QTest::addColumn<QString>("option");
-        QTest::addColumn<int>("bSave");
-        QTest::addColumn<int>("image");
-        QTest::newRow("once") << QStringLiteral("Option1") << 0 << 1;
-        QTest::newRow("every day") << QStringLiteral("SwiSave") << -1 << 2;
-        // As the editor adds it; the list shows image 2 once reopened.
-        QTest::newRow("every N minutes") << QStringLiteral("SwiEvery") << 1 << 1;
-    }
-    void newAlarmGetsARow() {
-        QFETCH(QString, option);
-        QFETCH(int, bSave);
-        QFETCH(int, image);
-        frmAlarms list;
-        frmAlarm editor;
-        editor.Parent(&list);
-        editor.show();
-        child<QTimeEdit>(editor, "Time1")->setTime(QTime(9, 5));
-        editor.findChild<QRadioButton*>(option)->click();
-        child<QPlainTextEdit>(editor, "Text1")->setPlainText(QStringLiteral("Wake up\nNow"));
-        child<QLineEdit>(editor, "txMinutes")->setText(QStringLiteral("40000"));
-        child<QCheckBox>(editor, "SwiSnd")->click();
-        child<QComboBox>(editor, "txSnd")->setEditText(QStringLiteral("/tmp/a.wav"));
-        child<QCheckBox>(editor, "SwiExe")->click();
-        child<QLineEdit>(editor, "txExe")->setText(QStringLiteral("xclock"));
-        QTest::mouseClick(child<QPushButton>(editor, "Command1"), Qt::LeftButton);
-
-        QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QVERIFY(!editor.isVisible());
-        QCOMPARE(list.RowCount(), 1);
-        AlarmListRow* row = list.Row(0);
-        QCOMPARE(row->text(0), QStringLiteral("09:05"));
-        QCOMPARE(row->text(1), QStringLiteral("Wake up Now"));
-        QCOMPARE(row->Image(), image);
-        const KAlarmPtr alarm = row->Tag();
-        QCOMPARE(alarm->ListItem, row);
-        QCOMPARE(alarm->bSave, int16_t(bSave));
-        QCOMPARE(alarm->HH, int16_t(9));
-        QVERIFY(alarm->SwiMsg && alarm->SwiSnd && alarm->SwiPgm);
-        QCOMPARE(alarm->PathSnd, QStringLiteral("/tmp/a.wav"));
-        QCOMPARE(alarm->PathPgm, QStringLiteral("xclock"));
-        QVERIFY(Options().Alarms.isEmpty()); // only the list's OK puts it there
-        QVERIFY(!editor.Alarm());            // forgotten on close
+        QCOMPARE(child<QLineEdit>(editor, "txMinutes")->text(), QStringLiteral("15"));
     }
 
     void badMinutesKeepTheEditorOpen() {
@@ -264,25 +169,24 @@ private Q_SLOTS:
         QVERIFY(editor.isVisible());
         QVERIFY(minutes->property("invalid").toBool());
         QCOMPARE(alarm->HH, int16_t(7)); // nothing written
-        QCOMPARE(alarm->Minutes, 25);
 
         QTest::keyClicks(minutes, QStringLiteral("30"));
         QVERIFY(!minutes->property("invalid").toBool());
         minutes->setText(QStringLiteral("30"));
         QTest::mouseClick(child<QPushButton>(editor, "Command1"), Qt::LeftButton);
         QVERIFY(!editor.isVisible());
+        QVERIFY(!editor.Alarm()); // forgotten on close
         QCOMPARE(alarm->HH, int16_t(10));
         QCOMPARE(alarm->Minutes, 30);
     }
 
     void cancelChangesNothing_data() {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("Cancel") << QStringLiteral("button");
-        QTest::newRow("close box") << QStringLiteral("close");
-        QTest::newRow("Esc") << QStringLiteral("escape");
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("Cancel") << false;
+        QTest::newRow("close box") << true;
     }
     void cancelChangesNothing() {
-        QFETCH(QString, how);
+        QFETCH(bool, closeBox);
         auto alarm = dailyAlarm();
         Options().Alarms = {alarm};
         frmAlarms list;
@@ -292,20 +196,14 @@ private Q_SLOTS:
         editor.show();
         child<QTimeEdit>(editor, "Time1")->setTime(QTime(11, 11));
         child<QCheckBox>(editor, "SwiMsg")->click();
-        child<QLineEdit>(editor, "txMinutes")->setText(QStringLiteral("99"));
-        if (how == QLatin1String("button"))
-            QTest::mouseClick(child<QPushButton>(editor, "Command2"), Qt::LeftButton);
-        else if (how == QLatin1String("close"))
+        if (closeBox)
             editor.close();
         else
-            QTest::keyClick(&editor, Qt::Key_Escape);
-        QVERIFY(!editor.isVisible());
+            QTest::mouseClick(child<QPushButton>(editor, "Command2"), Qt::LeftButton);
         QCOMPARE(editor.result(), int(QDialog::Rejected));
         QCOMPARE(alarm->HH, int16_t(7));
         QVERIFY(!alarm->SwiMsg);
-        QCOMPARE(alarm->Minutes, 25);
         QCOMPARE(list.Row(0)->text(0), QStringLiteral("07:30"));
-        QCOMPARE(list.RowCount(), 1);
     }
 
     void browse_data() {
@@ -328,18 +226,18 @@ private Q_SLOTS:
         FileChooser::SetCurrent(&chooser);
         frmAlarm editor;
         editor.show();
-        editor.findChild<QCheckBox*>(box)->click();
+        child<QCheckBox>(editor, box)->click();
         auto field = [&]() {
             return button == QLatin1String("PulSnd")
                        ? child<QComboBox>(editor, "txSnd")->currentText()
                        : child<QLineEdit>(editor, "txExe")->text();
         };
         chooser.answer = QStringLiteral("/opt/things/chosen file");
-        QTest::mouseClick(editor.findChild<QPushButton*>(button), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(editor, button), Qt::LeftButton);
         QCOMPARE(chooser.filter, filter);
         QCOMPARE(field(), chooser.answer);
         chooser.answer.clear(); // the user cancels the dialog
-        QTest::mouseClick(editor.findChild<QPushButton*>(button), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(editor, button), Qt::LeftButton);
         QCOMPARE(field(), QStringLiteral("/opt/things/chosen file"));
     }
 
@@ -359,7 +257,6 @@ private Q_SLOTS:
         QVERIFY(!editor.PreviewPlayer().isPlaying());
         QTest::mouseClick(preview, Qt::LeftButton);
         QVERIFY(editor.PreviewPlayer().isPlaying());
-
         QTest::mouseClick(child<QPushButton>(editor, "Command2"), Qt::LeftButton);
         QVERIFY(!editor.PreviewPlayer().isPlaying()); // closing stops it
     }

@@ -52,15 +52,6 @@ private Q_SLOTS:
             got << watch.Tick(t.behind, t.left, t.top, seeThrough, onBottom);
         QCOMPARE(got, actions);
     }
-
-    void remembersTheWindowOnlyWhenStill() {
-        CornerWatch watch;
-        watch.Tick(3, 100, 100, true, false); // moved from 0,0: not remembered
-        QCOMPARE(watch.LastCornerWindow, 0ul);
-        QCOMPARE(watch.LastLeft, 100);
-        watch.Tick(3, 100, 100, true, false);
-        QCOMPARE(watch.LastCornerWindow, 3ul);
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_CornerWatch)

@@ -1,6 +1,5 @@
 #include "mainwindow/Placement.h"
 
-#include <QGuiApplication>
 #include <QTest>
 
 class tst_Placement : public QObject {
@@ -12,13 +11,10 @@ private Q_SLOTS:
         QTest::addColumn<float>("expected");
         // A 1024-pixel screen (15360 twips) and a 128-pixel window (1920 twips).
         QTest::newRow("on screen") << 1500.0f << 1500.0f;
-        QTest::newRow("zero") << 0.0f << 0.0f;
         QTest::newRow("negative") << -300.0f << 0.0f;
-        QTest::newRow("far beyond") << 999999.0f << 13440.0f;
         QTest::newRow("just beyond the edge") << 15361.0f << 13440.0f;
         // Partly off the screen but not beyond its edge: kept as the user left it.
         QTest::newRow("at the edge") << 15360.0f << 15360.0f;
-        QTest::newRow("partly off") << 14000.0f << 14000.0f;
     }
     void clampToScreen() {
         QFETCH(float, position);
@@ -31,11 +27,9 @@ private Q_SLOTS:
         QTest::addColumn<double>("factor");
         QTest::addColumn<int>("pixels");
         QTest::newRow("default 100 at 96 dpi") << 100.0 << 15.0 << 7; // 6.67
-        QTest::newRow("whole") << 1500.0 << 15.0 << 100;
-        QTest::newRow("half to even down") << 37.5 << 15.0 << 2; // 2.5
-        QTest::newRow("half to even up") << 52.5 << 15.0 << 4;   // 3.5
+        QTest::newRow("half to even down") << 37.5 << 15.0 << 2;      // 2.5
+        QTest::newRow("half to even up") << 52.5 << 15.0 << 4;        // 3.5
         QTest::newRow("120 dpi") << 1440.0 << 12.0 << 120;
-        QTest::newRow("negative") << -30.0 << 15.0 << -2;
     }
     void twips() {
         QFETCH(double, twips);
@@ -49,24 +43,13 @@ private Q_SLOTS:
             QCOMPARE(Placement::PixelsFromTwips(Placement::TwipsFromPixels(px, 15.0), 15.0), px);
     }
 
-    void twipsPerPixelFollowsTheScreen() {
-        // The offscreen screen reports its own DPI; the factor is 1440 / DPI whatever it is.
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        QVERIFY(screen);
-        QCOMPARE(Placement::TwipsPerPixelX(), 1440.0 / screen->logicalDotsPerInchX());
-        QCOMPARE(Placement::TwipsPerPixelY(), 1440.0 / screen->logicalDotsPerInchY());
-    }
-
     void roundShape_data() {
         QTest::addColumn<int>("size");
         QTest::addColumn<QPoint>("point");
         QTest::addColumn<bool>("inside");
-        QTest::newRow("centre") << 128 << QPoint(64, 64) << true;
         QTest::newRow("corner") << 128 << QPoint(0, 0) << false;
-        QTest::newRow("near corner") << 128 << QPoint(10, 10) << false;
         QTest::newRow("left edge row") << 128 << QPoint(0, 64) << false; // one pixel in
         QTest::newRow("second column") << 128 << QPoint(2, 64) << true;
-        QTest::newRow("top middle") << 128 << QPoint(64, 2) << true;
         QTest::newRow("bottom right corner") << 256 << QPoint(250, 250) << false;
         QTest::newRow("large centre") << 256 << QPoint(128, 128) << true;
     }
@@ -75,13 +58,6 @@ private Q_SLOTS:
         QFETCH(QPoint, point);
         QFETCH(bool, inside);
         QCOMPARE(Placement::RoundShape(QSize(size, size)).contains(point), inside);
-    }
-
-    void roundShapeStaysInsideTheClient() {
-        const QRect bounds = Placement::RoundShape(QSize(96, 96)).boundingRect();
-        QVERIFY(QRect(0, 0, 96, 96).contains(bounds));
-        QCOMPARE(bounds.left(), 1);
-        QCOMPARE(bounds.top(), 1);
     }
 };
 
