@@ -178,28 +178,33 @@ private Q_SLOTS:
         QCOMPARE(w.Clock.clientSize(), QSize(size, size));
     }
 
-    void roundModeByMenuAndMiddleButton() {
-        frmMain& w = startShown();
-        w.mnuBorder->trigger();
-        QVERIFY(w.mask().isEmpty());
-        QVERIFY(!(w.windowFlags() & Qt::FramelessWindowHint));
-        QCOMPARE(stored("Window", "Borderless"), QStringLiteral("False"));
-        QTest::mouseClick(&w, Qt::MiddleButton, {}, QPoint(64, 64));
-        QVERIFY(w.mnuBorder->isChecked());
-        QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(stored("Window", "Borderless"), QStringLiteral("True"));
+    void modeToggles_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("flag");
+        QTest::addColumn<bool>("middleButton");
+        QTest::newRow("Border&less") << "Borderless" << int(Qt::FramelessWindowHint) << false;
+        QTest::newRow("middle button") << "Borderless" << int(Qt::FramelessWindowHint) << true;
+        QTest::newRow("Transparent")
+            << "Transparent" << int(Qt::WindowTransparentForInput) << false;
     }
-
-    void transparentMode() {
+    void modeToggles() {
+        QFETCH(QString, key);
+        QFETCH(int, flag);
+        QFETCH(bool, middleButton);
         frmMain& w = startShown();
-        w.mnuTrans->trigger();
-        QVERIFY(qAbs(w.windowOpacity() - 0.5) < 0.01);
-        QVERIFY(w.windowFlags() & Qt::WindowTransparentForInput);
-        QCOMPARE(stored("Window", "Transparent"), QStringLiteral("True"));
-        w.mnuTrans->trigger();
-        QCOMPARE(w.windowOpacity(), 1.0);
-        QVERIFY(!(w.windowFlags() & Qt::WindowTransparentForInput));
-        QCOMPARE(stored("Window", "Transparent"), QStringLiteral("False"));
+        QAction* item = key == "Borderless" ? w.mnuBorder : w.mnuTrans;
+        for (int i = 0; i < 2; ++i) {
+            const bool on = !item->isChecked();
+            if (middleButton)
+                QTest::mouseClick(&w, Qt::MiddleButton, {}, QPoint(64, 64));
+            else
+                item->trigger();
+            QCOMPARE(item->isChecked(), on);
+            QCOMPARE(bool(w.windowFlags() & Qt::WindowFlags(flag)), on);
+            QCOMPARE(stored("Window", key), on ? "True" : "False");
+            QCOMPARE(w.mask().isEmpty(), !w.mnuBorder->isChecked());
+            QCOMPARE(w.windowOpacity() < 0.6, w.mnuTrans->isChecked());
+        }
     }
 
     void withoutTranslucencyTransparentIsDisabledAndNotApplied() {
