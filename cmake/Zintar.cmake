@@ -59,6 +59,6 @@ function(zintar_e2e_tests)
         get_filename_component(name ${src} NAME_WE)
         add_test(NAME e2e/${name}
                  COMMAND bash ${src} ${ZINTAR_BIN_DIR})
-        set_tests_properties(e2e/${name} PROPERTIES LABELS e2e TIMEOUT 300 RUN_SERIAL TRUE)
+        set_tests_properties(e2e/${name} PROPERTIES LABELS e2e TIMEOUT 150 RUN_SERIAL TRUE)
     endforeach()
 endfunction()

@@ -25,6 +25,9 @@ std::function<bool()> frmMain::CanShowTranslucency = &X11Desktop::CompositorRunn
 
 namespace {
 constexpr int kTickMs = 200;
+// A window that has just been mapped may not have drawn itself yet (a window manager maps
+// the frame first): the backdrop is taken this long after the corner watch saw it.
+constexpr int kBackdropSettleMs = 300;
 constexpr int kStyleEditorDelayMs = 10;
 } // namespace
 
@@ -52,6 +55,9 @@ frmMain::frmMain(QWidget* parent)
     timCustom.setInterval(kStyleEditorDelayMs);
     timCustom.setSingleShot(true);
     connect(&timCustom, &QTimer::timeout, this, &frmMain::timCustom_Timer);
+    backdropShot_.setInterval(kBackdropSettleMs);
+    backdropShot_.setSingleShot(true);
+    connect(&backdropShot_, &QTimer::timeout, this, &frmMain::GetShot);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
         if (w && w != windowHandle() && w->type() != Qt::Popup && w->type() != Qt::ToolTip)
             otherWindowWasActive_ = true;
@@ -248,7 +254,7 @@ void frmMain::watchCorner() {
         SetTopMost(this, 1);
         break;
     case CornerWatch::Action::Capture:
-        GetShot();
+        backdropShot_.start();
         break;
     case CornerWatch::Action::None:
         break;

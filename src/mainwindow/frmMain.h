@@ -141,7 +141,8 @@ private:
     std::function<bool()> styleEditor_;
     std::function<void()> alarmList_, calendar_, about_;
 
-    CornerWatch corner_;                        // LastCornerWindow, LastLeft, LastTop
+    CornerWatch corner_;  // LastCornerWindow, LastLeft, LastTop
+    QTimer backdropShot_; // the corner watch's capture, once the new window has drawn itself
     X11Desktop::WindowId passThroughFrame_ = 0; // frame last made click-through
     bool transparentApplied_ = false;
     bool loaded_ = false;

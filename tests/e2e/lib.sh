@@ -50,6 +50,7 @@
 #                              (Right into a submenu for SUBCAPTION, or Return)
 #   e2e_tray_icon_pos          prints "X Y", the centre of the clock's tray icon
 #   e2e_wait_until SECONDS CMD...   retries CMD every 0.1 s until it succeeds
+#   e2e_search ARGS...         xdotool search, asked again when a window vanished meanwhile
 #   e2e_wait_log TEXT [SECONDS]     waits until the clock's stderr holds TEXT
 #   e2e_ini_value SECTION KEY  prints a value of mysettings.ini
 #   e2e_check NAME CMD...      a check: passes when CMD succeeds
@@ -123,10 +124,39 @@ e2e_bg() {
 e2e_wait_until() {
     local seconds=$1
     shift
-    local tries=$((seconds * 10))
+    local tries=$((seconds * 10)) run=()
+    # A program that hangs (waiting for input that never comes) must not hang the test.
+    [ "$(type -t "$1")" = file ] && run=(timeout 10)
     while ((tries-- > 0)); do
-        "$@" >/dev/null 2>&1 && return 0
+        "${run[@]}" "$@" >/dev/null 2>&1 && return 0
         sleep 0.1
+    done
+    return 1
+}
+
+# Without a window id xwininfo waits for a mouse click on the display: fail instead.
+xwininfo() {
+    local prev="" a
+    for a in "$@"; do
+        if [ "$prev" = -id ] && [ -z "$a" ]; then
+            e2e_log "xwininfo: no window id"
+            return 1
+        fi
+        prev=$a
+    done
+    command xwininfo "$@"
+}
+
+# xdotool dies with BadWindow when a window goes away during its search: ask again.
+# Prints the ids found; fails when none is found.
+e2e_search() {
+    local out tries
+    for ((tries = 0; tries < 3; tries++)); do
+        out=$(xdotool search "$@" 2>/dev/null) && [ -n "$out" ] && {
+            printf '%s\n' "$out"
+            return 0
+        }
+        sleep 0.05
     done
     return 1
 }
@@ -213,7 +243,7 @@ e2e_ini_value() {
 }
 
 e2e_find_window() {
-    ZINTAR_WIN=$(xdotool search --all --onlyvisible --pid "$ZINTAR_PID" --name '^Zintar!' 2>/dev/null | head -n1)
+    ZINTAR_WIN=$(e2e_search --all --onlyvisible --pid "$ZINTAR_PID" --name '^Zintar!' | head -n1)
     [ -n "$ZINTAR_WIN" ]
 }
 
@@ -339,7 +369,7 @@ e2e_tray_icon_pos() {
     # The icon is the embedded window that tint2's tray holds: the clock's only window that
     # is 16 to 64 pixels square and not the clock itself.
     local w geom
-    for w in $(xdotool search --onlyvisible --pid "$ZINTAR_PID" 2>/dev/null); do
+    for w in $(e2e_search --onlyvisible --pid "$ZINTAR_PID"); do
         [ "$w" = "$ZINTAR_WIN" ] && continue
         geom=$(xwininfo -id "$w" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
             /Width:/{w=$2} /Height:/{h=$2} END{if (w <= 64 && h <= 64) print int(x + w / 2), int(y + h / 2)}')

@@ -18,7 +18,7 @@ e2e_right_click $((x + w / 2)) $((y + h / 2))
 e2e_menu_choose "&Alarms..."
 e2e_check "the alarm list opens" e2e_wait_until 5 shown Alarms
 e2e_check "the clock left the top band" e2e_not above
-list=$(xdotool search --all --onlyvisible --pid "$ZINTAR_PID" --name '^Alarms$' | head -n1)
+list=$(e2e_search --all --onlyvisible --pid "$ZINTAR_PID" --name '^Alarms$' | head -n1)
 xdotool windowactivate --sync "$list" 2>/dev/null || true
 
 xdotool key alt+a

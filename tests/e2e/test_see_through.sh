@@ -38,8 +38,10 @@ e2e_expect_pixel $((x + 114)) $((y + 63)) 333333 30 "the dots are painted on the
 # taken into the face by the tick's watch; the clock is on top, so the window is behind it.
 xev -geometry 100x100+0+0 >/dev/null 2>&1 &
 E2E_PIDS+=($!)
-e2e_wait_until 5 sh -c "xdotool search --onlyvisible --name '^Event Tester$' | grep -q ."
-read -r ex ey ew eh < <(xwininfo -id "$(xdotool search --onlyvisible --name '^Event Tester$' | head -n1)" |
+xev_found() { xev_win=$(e2e_search --onlyvisible --name '^Event Tester$' | head -n1) && [ -n "$xev_win" ]; }
+xev_win=""
+e2e_wait_until 5 xev_found
+read -r ex ey ew eh < <(xwininfo -id "$xev_win" |
     awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}')
 px=$(((ex + ew / 2 + x) / 2)) # inside both the new window and the clock
 py=$(((ey + eh / 2 + y + 64) / 2))
