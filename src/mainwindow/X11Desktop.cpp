@@ -1,12 +1,17 @@
 #include "mainwindow/X11Desktop.h"
 
 #include <QGuiApplication>
+#include <QImage>
 #include <QList>
+#include <QRegion>
+#include <QSysInfo>
 #include <QWidget>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 #include <qguiapplication_platform.h>
+#include <xcb/xcb.h>
 
 namespace X11Desktop {
 
@@ -146,6 +151,71 @@ void SkipTaskbar(QWidget* window) {
     XChangeProperty(dpy, w, state, XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(atoms.data()), int(atoms.size()));
     XFlush(dpy);
+}
+
+namespace {
+// What PutImage learnt about the last window it drew on, so that it asks only once.
+struct PutTarget {
+    Display* dpy = nullptr;
+    Window window = 0;
+    bool usable = false;
+    Visual* visual = nullptr;
+    GC gc = nullptr;
+};
+
+PutTarget& putTarget(Display* dpy, Window window) {
+    static PutTarget target;
+    if (target.dpy == dpy && target.window == window)
+        return target;
+    if (target.gc && target.dpy == dpy)
+        XFreeGC(dpy, target.gc);
+    target = PutTarget{dpy, window};
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(dpy, window, &a) || a.depth != 24 || !a.visual ||
+        a.visual->red_mask != 0xff0000 || a.visual->green_mask != 0x00ff00 ||
+        a.visual->blue_mask != 0x0000ff)
+        return target;
+    target.visual = a.visual;
+    target.gc = XCreateGC(dpy, window, 0, nullptr);
+    target.usable = target.gc != nullptr;
+    return target;
+}
+} // namespace
+
+bool PutImage(WindowId window, const QImage& image, const QRegion& region) {
+    Display* dpy = display();
+    if (!dpy || !window || image.isNull() ||
+        (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32))
+        return false;
+    const PutTarget& target = putTarget(dpy, window);
+    if (!target.usable)
+        return false;
+    // The picture's own rows, read in place: Xlib sends them without a copy of the whole.
+    XImage* xi = XCreateImage(dpy, target.visual, 24, ZPixmap, 0,
+                              const_cast<char*>(reinterpret_cast<const char*>(image.constBits())),
+                              unsigned(image.width()), unsigned(image.height()), 32,
+                              int(image.bytesPerLine()));
+    if (!xi)
+        return false;
+    // QImage keeps its 32-bit pixels in the host's order; Xlib swaps when the server differs.
+    xi->byte_order = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? LSBFirst : MSBFirst;
+    const QRect bounds = image.rect();
+    for (const QRect& r : region) {
+        const QRect c = r & bounds;
+        if (!c.isEmpty())
+            XPutImage(dpy, window, target.gc, xi, c.x(), c.y(), c.x(), c.y(), unsigned(c.width()),
+                      unsigned(c.height()));
+    }
+    xi->data = nullptr; // not ours to free
+    XDestroyImage(xi);
+    XFlush(dpy);
+    return true;
+}
+
+bool IsExpose(const QByteArray& eventType, void* message) {
+    if (eventType != "xcb_generic_event_t" || !message)
+        return false;
+    return (static_cast<const xcb_generic_event_t*>(message)->response_type & 0x7f) == XCB_EXPOSE;
 }
 
 void Sync() {

@@ -2,6 +2,9 @@
 
 #include <QPoint>
 
+class QByteArray;
+class QImage;
+class QRegion;
 class QWidget;
 
 // The few questions about the desktop that Qt has no call for, answered through the X
@@ -33,6 +36,14 @@ void SetInputPassThrough(QWidget* window, bool passThrough);
 // Keeps the window out of the taskbar and the pager. Call it before the window is shown:
 // the window manager reads the state when it maps the window.
 void SkipTaskbar(QWidget* window);
+
+// Puts the given parts of a 32-bit RGB picture (the window's size, one picture pixel per
+// window pixel) straight onto the window, without a round trip. False when the window
+// cannot take it that way (not X, another depth or pixel layout): then nothing was sent.
+bool PutImage(WindowId window, const QImage& image, const QRegion& region);
+
+// True for a native event (as QWidget::nativeEvent gets it) that exposes part of a window.
+bool IsExpose(const QByteArray& eventType, void* message);
 
 // Waits until the X server has handled every request sent so far.
 void Sync();

@@ -25,6 +25,10 @@ std::function<bool()> frmMain::CanShowTranslucency = &X11Desktop::CompositorRunn
 
 namespace {
 constexpr int kTickMs = 200;
+// When nothing is watched between seconds, the tick comes this long after each second.
+constexpr int kAfterSecondMs = 2;
+// How late after that a one-second tick may come before it is set on time again.
+constexpr int kLateTickMs = 10;
 // A window that has just been mapped may not have drawn itself yet (a window manager maps
 // the frame first): the backdrop is taken this long after the corner watch saw it.
 constexpr int kBackdropSettleMs = 300;
@@ -51,6 +55,7 @@ frmMain::frmMain(QWidget* parent)
     });
 
     Timer1.setInterval(kTickMs);
+    Timer1.setTimerType(Qt::PreciseTimer);
     connect(&Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     timCustom.setInterval(kStyleEditorDelayMs);
     timCustom.setSingleShot(true);
@@ -239,8 +244,58 @@ void frmMain::Timer1_Timer() {
     }
     if (Clock.Render(now)) {
         ++FramesDrawn;
-        update(Clock.lastChangedRegion());
+        showFrame(Clock.lastChangedRegion());
     }
+    scheduleTick(now);
+}
+
+bool frmMain::watchesBetweenSeconds() const {
+    const KOptions& o = Options();
+    return (o.Borderless && (o.StyleIdx == KOptions::SeeThroughStyle || o.OT == 1)) ||
+           transparentApplied_;
+}
+
+// The tick runs every 200 ms while it watches the window behind the corner or the frame of
+// the click-through window. Otherwise only a new second brings anything to do (a frame, the
+// alarm check on second 0), so it sleeps until just after the next one: the second hand
+// moves on time and the process wakes once a second.
+void frmMain::scheduleTick(const QDateTime& now) {
+    if (!Timer1.isActive())
+        return; // not started yet, or stopped at close
+    if (watchesBetweenSeconds()) {
+        if (Timer1.interval() != kTickMs)
+            Timer1.start(kTickMs);
+        return;
+    }
+    const int toNext = 1000 - now.time().msec() + kAfterSecondMs;
+    // A running one-second timer keeps its phase; it is set again only when the tick came
+    // before the second or well after it (start-up, a change of mode, a wall-clock step).
+    const bool onTime = toNext >= 1000 - kLateTickMs && toNext <= 1000;
+    if (!onTime)
+        Timer1.start(toNext);
+    else if (Timer1.interval() != 1000)
+        Timer1.start(1000);
+}
+
+// A frame goes straight to the window when the display takes it so: one request, no paint
+// event and no trip through the backing store. Otherwise, or while hidden, a normal repaint.
+void frmMain::showFrame(const QRegion& changed) {
+    if (isVisible() && devicePixelRatio() == 1 &&
+        X11Desktop::PutImage(winId(), Clock.backing(), shown_.Take(Clock.backing(), changed))) {
+        framesBypassPainter_ = true;
+        return;
+    }
+    update(changed);
+}
+
+bool frmMain::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+    // The backing store still holds older hands when frames bypassed it; an exposed area
+    // must be painted afresh rather than copied from there.
+    if (framesBypassPainter_ && X11Desktop::IsExpose(eventType, message)) {
+        framesBypassPainter_ = false;
+        update();
+    }
+    return QWidget::nativeEvent(eventType, message, result);
 }
 
 void frmMain::watchCorner() {
@@ -269,6 +324,7 @@ void frmMain::GetShot() {
 }
 
 void frmMain::paintEvent(QPaintEvent* e) {
+    shown_.Forget();
     QPainter p(this);
     const QImage& backing = Clock.backing();
     if (backing.isNull()) {

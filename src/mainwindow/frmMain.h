@@ -3,6 +3,7 @@
 #include "alarms/AlarmCheck.h"
 #include "mainwindow/CommonDialog.h"
 #include "mainwindow/CornerWatch.h"
+#include "mainwindow/ShownFrame.h"
 #include "mainwindow/WindowModes.h"
 #include "mainwindow/X11Desktop.h"
 #include "render/ClockRenderer.h"
@@ -107,6 +108,7 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -123,6 +125,9 @@ private:
     void pRoundRegion();
     void applyTransparent(bool on);
     void watchCorner();
+    bool watchesBetweenSeconds() const;
+    void scheduleTick(const QDateTime& now);
+    void showFrame(const QRegion& changed);
     void withTopMostLifted(const std::function<void()>& modal);
 
     // Menu handlers; Qt has already flipped the item's check when they run.
@@ -145,6 +150,8 @@ private:
     QTimer backdropShot_; // the corner watch's capture, once the new window has drawn itself
     X11Desktop::WindowId passThroughFrame_ = 0; // frame last made click-through
     bool transparentApplied_ = false;
+    bool framesBypassPainter_ = false; // frames went straight to the window since the last paint
+    ShownFrame shown_;                 // what those frames put there
     bool loaded_ = false;
     bool activatedOnce_ = false;
     bool otherWindowWasActive_ = false; // activity left the clock for another of our windows
