@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QDateTime>
+#include <QObject>
 #include <QString>
+
+class QWidget;
 
 // Helpers shared by the unit and widget tests.
 namespace TestSupport {
@@ -20,5 +23,13 @@ QByteArray readFile(const QString& path);
 // Drives the program's clock: every reader of the time sees this moment until reset.
 void setNow(const QDateTime& now);
 void resetNow();
+
+// A window's control by object name; stops the run when there is none.
+template <typename T = QWidget> T* child(const QObject* window, const QString& name) {
+    T* found = window->findChild<T*>(name);
+    if (!found)
+        qFatal("no control %s", qPrintable(name));
+    return found;
+}
 
 } // namespace TestSupport
