@@ -2,28 +2,15 @@
 # negative one at the edge on the other side.
 source "$(dirname "$0")/lib.sh" "$1"
 e2e_desktop 1024x768
-
-e2e_write_settings "[Window]
-Borderless=True
-AlwaysOnTop=-1
-Transparent=False
-WindowX=999999
-WindowY=999999
-SizeX=128
-SizeY=128"
-e2e_start_zintar
-read -r x y w h < <(e2e_geometry)
-e2e_expect_eq "flush with the right and bottom edges" "896 640" "$x $y"
-e2e_stop_zintar
-
-e2e_write_settings "[Window]
-Borderless=True
-AlwaysOnTop=-1
-WindowX=-4000
-WindowY=-15
-SizeX=96
-SizeY=96"
-e2e_start_zintar
-read -r x y w h < <(e2e_geometry)
-e2e_expect_eq "flush with the left and top edges" "0 0 96 96" "$x $y $w $h"
+for case in "999999 999999 128:896 640 128 128" "-4000 -15 96:0 0 96 96"; do
+    read -r px py size <<<"${case%:*}"
+    e2e_write_settings "[Window]
+WindowX=$px
+WindowY=$py
+SizeX=$size
+SizeY=$size"
+    e2e_start_zintar
+    e2e_expect_eq "stored at $px, $py: flush with the edges" "${case#*:}" "$(e2e_geometry)"
+    e2e_stop_zintar
+done
 e2e_finish
