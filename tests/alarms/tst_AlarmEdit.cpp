@@ -10,13 +10,10 @@ private Q_SLOTS:
     void wholeMinutes_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("value"); // -1: not a whole number
-        QTest::newRow("blanks") << QStringLiteral(" 30 ") << 30;
-        QTest::newRow("beyond the spin") << QStringLiteral("40000") << 40000;
-        QTest::newRow("empty") << QString() << -1;
-        QTest::newRow("word") << QStringLiteral("ten") << -1;
-        QTest::newRow("fraction") << QStringLiteral("1.5") << -1;
-        QTest::newRow("number and text") << QStringLiteral("15min") << -1;
-        QTest::newRow("over 32 bits") << QStringLiteral("2147483648") << -1;
+        QTest::newRow("blanks, beyond the spin") << " 40000 " << 40000;
+        QTest::newRow("empty") << "" << -1;
+        QTest::newRow("number and text") << "15min" << -1;
+        QTest::newRow("over 32 bits") << "2147483648" << -1;
     }
     void wholeMinutes() {
         QFETCH(QString, text);
@@ -28,10 +25,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("step");
         QTest::addColumn<QString>("after");
-        QTest::newRow("top") << QStringLiteral("120") << 1 << QStringLiteral("120");
-        QTest::newRow("bottom") << QStringLiteral("1") << -1 << QStringLiteral("1");
-        QTest::newRow("typed beyond") << QStringLiteral("40000") << -1 << QStringLiteral("120");
-        QTest::newRow("no number") << QStringLiteral("x") << 1 << QStringLiteral("1");
+        QTest::newRow("up") << "15" << 1 << "16";
+        QTest::newRow("top") << "120" << 1 << "120";
+        QTest::newRow("bottom") << "1" << -1 << "1";
+        QTest::newRow("typed beyond") << "40000" << -1 << "120";
+        QTest::newRow("no number") << "x" << 1 << "1";
     }
     void stepMinutes() {
         QFETCH(QString, text);
@@ -41,45 +39,37 @@ private Q_SLOTS:
     }
 
     void messageKeepsCrLf() {
-        const QString typed = QStringLiteral("Meeting\nRoom 4\n");
-        const QString kept = AlarmEdit::MessageFromEditor(typed);
-        QCOMPARE(kept, QStringLiteral("Meeting\r\nRoom 4\r\n"));
-        QCOMPARE(AlarmEdit::MessageForEditor(kept), typed);
+        const QString kept = AlarmEdit::MessageFromEditor("Meeting\nRoom 4\n");
+        QCOMPARE(kept, "Meeting\r\nRoom 4\r\n");
+        QCOMPARE(AlarmEdit::MessageForEditor(kept), "Meeting\nRoom 4\n");
         QCOMPARE(AlarmEdit::MessageFromEditor(kept), kept); // no doubled CRs
     }
 
-    void writesEveryField() {
+    void writesEveryFieldOrNothing() {
         KAlarm alarm;
         alarm.RingHH = 3; // a due time moved by snooze
-        alarm.RingMM = 44;
         alarm.Rang = true;
         AlarmEdit edit;
         edit.bSave = 1;
         edit.hour = 9;
         edit.minute = 5;
         edit.SwiMsg = edit.SwiSnd = edit.SwiPgm = true;
-        edit.Text = QStringLiteral("Stand up\nStretch");
-        edit.PathSnd = QStringLiteral("/usr/share/sounds/freedesktop/stereo/bell.oga");
-        edit.PathPgm = QStringLiteral("xmessage hi");
-        edit.minutesText = QStringLiteral("40000");
+        edit.Text = "Stand up\nStretch";
+        edit.PathSnd = "/usr/share/sounds/bell.oga";
+        edit.PathPgm = "xmessage hi";
+        edit.minutesText = "40000";
         QVERIFY(edit.WriteTo(alarm));
-        QCOMPARE(alarm.bSave, int16_t(1));
-        QCOMPARE(
-            QList<int>({alarm.HH, alarm.RingHH, alarm.DefHH, alarm.mm, alarm.RingMM, alarm.DefMM}),
-            QList<int>({9, 9, 9, 5, 5, 5}));
+        QCOMPARE(QList<int>({alarm.bSave, alarm.HH, alarm.RingHH, alarm.DefHH, alarm.mm,
+                             alarm.RingMM, alarm.DefMM, alarm.Minutes, alarm.Rang}),
+                 QList<int>({1, 9, 9, 9, 5, 5, 5, 40000, 0}));
         QVERIFY(alarm.SwiMsg && alarm.SwiSnd && alarm.SwiPgm);
-        QCOMPARE(alarm.Text, QStringLiteral("Stand up\r\nStretch"));
-        QCOMPARE(alarm.PathSnd, edit.PathSnd);
-        QCOMPARE(alarm.PathPgm, edit.PathPgm);
-        QCOMPARE(alarm.Minutes, 40000);
-        QVERIFY(!alarm.Rang);
+        QCOMPARE(QStringList({alarm.Text, alarm.PathSnd, alarm.PathPgm}),
+                 QStringList({"Stand up\r\nStretch", edit.PathSnd, edit.PathPgm}));
 
-        edit.minutesText = QStringLiteral("soon"); // a bad field writes nothing
-        alarm.Rang = true;
+        edit.minutesText = "soon"; // a bad field writes nothing
         edit.hour = 11;
         QVERIFY(!edit.WriteTo(alarm));
         QCOMPARE(alarm.HH, int16_t(9));
-        QVERIFY(alarm.Rang);
     }
 };
 

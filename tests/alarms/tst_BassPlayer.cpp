@@ -12,26 +12,30 @@ using namespace AlarmTestFiles;
 class tst_BassPlayer : public QObject {
     Q_OBJECT
 
-    QString dir;
-    QString raw;
+    QString dir, raw;
     QString programSounds; // made in the program folder by the relative-name case
 
     QString sound(const QString& name, double seconds, float level, bool tone = true) {
-        return writeSound(dir + QLatin1Char('/') + name, seconds, level, tone);
+        return writeSound(dir + '/' + name, seconds, level, tone);
     }
     // True while the shared output is open: only then can a stream be made.
     bool outputOpen() {
-        const QString probe = sound(QStringLiteral("probe.wav"), 0.05, 0.1f);
+        const QString probe = sound("probe.wav", 0.05, 0.1f);
         const HSTREAM h =
             BASS_StreamCreateFile(false, QFile::encodeName(probe).constData(), 0, 0, 0);
         BASS_StreamFree(h);
         return h != 0;
     }
+    // Plays to the end and closes, so the disk driver's file is complete.
+    void playWhole(BassPlayer& player) {
+        QTRY_VERIFY_WITH_TIMEOUT(!player.isPlaying(), 10000);
+        player.Close_();
+    }
 
 private Q_SLOTS:
     void init() {
-        dir = TestSupport::scratchFolder(QStringLiteral("BassPlayer"));
-        raw = dir + QStringLiteral("/out.raw");
+        dir = TestSupport::scratchFolder("BassPlayer");
+        raw = dir + "/out.raw";
         useDriver("dummy");
     }
     void cleanup() {
@@ -47,12 +51,11 @@ private Q_SLOTS:
         BassPlayer().Close_(); // Close_ without Init, and the destructor's, release nothing
         QVERIFY(outputOpen());
         QCOMPARE(BASS_Free(), 1);
-
         useDriver("no-such-driver");
         BassPlayer player;
         player.Init();
         QVERIFY(!player.isInitialized());
-        player.Start(sound(QStringLiteral("a.wav"), 0.3, 0.5f));
+        player.Start(sound("a.wav", 0.3, 0.5f));
         QVERIFY(!player.isPlaying());
         player.Stop_();
         player.Close_();
@@ -66,46 +69,37 @@ private Q_SLOTS:
     }
     void soundReachesTheOutput() {
         QFETCH(QString, name);
-        const double seconds = 0.3;
-        const QString path = sound(name, seconds, 0.5f);
+        const QString path = sound(name, 0.3, 0.5f);
         QVERIFY(!path.isEmpty());
         useDriver("disk", raw);
         BassPlayer player;
         player.Init();
-        QVERIFY(player.isInitialized());
         player.Start(path);
         QVERIFY(player.isPlaying());
-        QTRY_VERIFY_WITH_TIMEOUT(!player.isPlaying(), 10000); // plays once, then ends
-        player.Close_();
-
+        playWhole(player); // plays once, then ends
         const Output out(raw);
-        QVERIFY2(std::abs(out.loudSpan() - seconds) < 0.06,
+        QVERIFY2(std::abs(out.loudSpan() - 0.3) < 0.06,
                  qPrintable(QString::number(out.loudSpan())));
         QVERIFY(out.peak(0) > 0.4f && out.peak(1) > 0.4f);
     }
 
     void startWhilePlayingReplaces() {
-        const QString first = sound(QStringLiteral("first.wav"), 1.0, 0.3f, false);
-        const QString second = sound(QStringLiteral("second.wav"), 0.2, 0.4f, false);
         useDriver("disk", raw);
         BassPlayer player;
         player.Init();
-        player.Start(first);
+        player.Start(sound("first.wav", 1.0, 0.3f, false));
         QTest::qWait(100); // let some of the first sound out
-        player.Start(second);
+        player.Start(sound("second.wav", 0.2, 0.4f, false));
         QVERIFY(player.isPlaying());
-        QTRY_VERIFY_WITH_TIMEOUT(!player.isPlaying(), 10000);
-        player.Close_();
-
+        playWhole(player);
         const Output out(raw);
-        QCOMPARE(out.at(0.7f).seconds, 0.0);             // never both at once
-        QVERIFY(out.at(0.3f).last < out.at(0.4f).first); // the first never comes back
-        QVERIFY(out.at(0.3f).seconds < 0.6);
+        QCOMPARE(out.at(0.7f).seconds, 0.0);                  // never both at once
+        QVERIFY(out.at(0.3f).last < out.at(0.4f).first);      // the first never comes back
         QVERIFY(std::abs(out.at(0.4f).seconds - 0.2) < 0.01); // the second plays whole
     }
 
     void lifecycle() {
-        const QString wav = sound(QStringLiteral("a.wav"), 2.0, 0.5f);
+        const QString wav = sound("a.wav", 2.0, 0.5f);
         {
             BassPlayer player;
             player.Init();
@@ -126,21 +120,15 @@ private Q_SLOTS:
         QVERIFY(!outputOpen());
     }
 
-    void relativeNameResolvesAgainstProgramFolder_data() {
-        QTest::addColumn<QString>("relative");
-        QTest::newRow("plain") << "zintar-test-sounds/a.wav";
-        QTest::newRow("backslash") << "zintar-test-sounds\\a.wav";
-    }
     void relativeNameResolvesAgainstProgramFolder() {
-        QFETCH(QString, relative);
-        programSounds = ProgramFolder() + QStringLiteral("/zintar-test-sounds");
+        programSounds = ProgramFolder() + "/zintar-test-sounds";
         QVERIFY(QDir().mkpath(programSounds));
-        QVERIFY(!writeSound(programSounds + QStringLiteral("/a.wav"), 1.0, 0.5f).isEmpty());
+        QVERIFY(!writeSound(programSounds + "/a.wav", 1.0, 0.5f).isEmpty());
         QVERIFY(QDir::setCurrent(dir)); // somewhere else
         BassPlayer player;
         player.Init();
         QCOMPARE(QDir::currentPath(), QDir(ProgramFolder()).path());
-        player.Start(relative);
+        player.Start("zintar-test-sounds\\a.wav"); // as a Windows file has it
         QVERIFY(player.isPlaying());
     }
 
@@ -148,10 +136,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("content"); // "-": no file, "/": a folder, "0": no frames
         QTest::newRow("missing") << "missing.wav" << QByteArray("-");
-        QTest::newRow("no name") << "" << QByteArray("-");
         QTest::newRow("empty") << "empty.mp3" << QByteArray();
         QTest::newRow("corrupt ogg") << "corrupt.ogg" << QByteArray(4000, '\x5a');
-        QTest::newRow("text as mp3") << "text.mp3" << QByteArray("not a sound at all\n");
         QTest::newRow("cut wav header") << "cut.wav" << QByteArray("RIFF\x24\x00\x00\x00WAVEfmt ");
         QTest::newRow("folder") << "folder.wav" << QByteArray("/");
         QTest::newRow("no frames") << "silent.wav" << QByteArray("0");
@@ -159,7 +145,7 @@ private Q_SLOTS:
     void unreadableSoundPlaysNothing() {
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
-        const QString path = name.isEmpty() ? QString() : dir + QLatin1Char('/') + name;
+        const QString path = dir + '/' + name;
         if (content == "/")
             QVERIFY(QDir().mkpath(path));
         else if (content == "0")
@@ -176,29 +162,8 @@ private Q_SLOTS:
         QCOMPARE(Output(raw).loudSpan(0.0f), 0.0);
         useDriver("dummy");
         player.Init();
-        player.Start(sound(QStringLiteral("good.wav"), 0.5, 0.5f)); // the player still works
+        player.Start(sound("good.wav", 0.5, 0.5f)); // the player still works
         QVERIFY(player.isPlaying());
-    }
-
-    void twoPlayersShareTheOutput() {
-        const QString a = sound(QStringLiteral("a.wav"), 0.2, 0.3f, false);
-        const QString b = sound(QStringLiteral("b.wav"), 0.4, 0.4f, false);
-        useDriver("disk", raw);
-        BassPlayer one;
-        BassPlayer two;
-        one.Init();
-        two.Init();
-        one.Start(a);
-        two.Start(b);
-        QTRY_VERIFY_WITH_TIMEOUT(!one.isPlaying(), 10000);
-        one.Close_();
-        QVERIFY(outputOpen()); // the other player still holds the output
-        QTRY_VERIFY_WITH_TIMEOUT(!two.isPlaying(), 10000);
-        two.Close_();
-
-        const Output out(raw);
-        QVERIFY(out.at(0.7f).seconds > 0.1); // mixed
-        QVERIFY(out.at(0.4f).seconds > 0.1); // the longer one goes on alone
     }
 };
 
