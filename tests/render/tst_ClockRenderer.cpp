@@ -100,14 +100,12 @@ private Q_SLOTS:
         QTest::addColumn<double>("tail");
         const QSize s(128, 128);
         QTest::newRow("12:00:00 hour up") << s << "12:00:00" << 0 << -90.0 << 36.0 << 4.8;
-        QTest::newRow("12:00:00 minute up") << s << "12:00:00" << 1 << -90.0 << 48.0 << 9.6;
         QTest::newRow("12:00:00 second up") << s << "12:00:00" << 2 << -90.0 << 52.8 << 12.0;
         QTest::newRow("03:00:00 hour right") << s << "03:00:00" << 0 << 0.0 << 36.0 << 4.8;
         QTest::newRow("03:30:00 hour half past 3") << s << "03:30:00" << 0 << 15.0 << 36.0 << 4.8;
         QTest::newRow("03:30:00 minute down") << s << "03:30:00" << 1 << 90.0 << 48.0 << 9.6;
         QTest::newRow("15:00:00 hour as at 3") << s << "15:00:00" << 0 << 0.0 << 36.0 << 4.8;
         QTest::newRow("00:15:45 minute past 3") << s << "00:15:45" << 1 << 4.5 << 48.0 << 9.6;
-        QTest::newRow("00:15:45 second at 9") << s << "00:15:45" << 2 << 180.0 << 52.8 << 12.0;
         const QSize wide(200, 100);
         QTest::newRow("200 x 100 minute at 3") << wide << "00:15:00" << 1 << 0.0 << 75.0 << 15.0;
         QTest::newRow("200 x 100 minute up") << wide << "00:00:00" << 1 << -90.0 << 37.5 << 7.5;
@@ -204,23 +202,18 @@ private Q_SLOTS:
     }
 
     // The face is stretched over the whole client area; see-through parts show white.
-    void faceFillsTheClientArea_data() {
-        QTest::addColumn<QRgb>("colour");
-        QTest::addColumn<QRgb>("shown");
-        QTest::newRow("opaque") << qRgb(200, 10, 10) << qRgb(200, 10, 10);
-        QTest::newRow("transparent") << qRgba(0, 0, 0, 0) << qRgb(255, 255, 255);
-    }
     void faceFillsTheClientArea() {
-        QFETCH(QRgb, colour);
-        QFETCH(QRgb, shown);
         QImage picture(256, 256, QImage::Format_ARGB32);
-        picture.fill(colour);
+        picture.fill(qRgb(200, 10, 10));
+        for (int y = 0; y < 128; ++y) // the top left quarter is see-through
+            for (int x = 0; x < 128; ++x)
+                picture.setPixel(x, y, qRgba(0, 0, 0, 0));
         ClockRenderer r;
         prepare(r, QSize(96, 48), picture);
         QCOMPARE(r.ScaledFace.size(), QSize(96, 48));
         r.Render(at("00:00:00"));
-        QCOMPARE(r.backing().pixel(0, 0), shown);
-        QCOMPARE(r.backing().pixel(95, 47), shown);
+        QCOMPARE(r.backing().pixel(0, 0), qRgb(255, 255, 255));
+        QCOMPARE(r.backing().pixel(95, 47), qRgb(200, 10, 10));
     }
 
     void noFaceShowsHandsOnWhite() {

