@@ -165,11 +165,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("saved");
         QTest::newRow("on the bottom")
             << QByteArray("AlwaysOnTop=1") << QByteArray("AlwaysOnTop=1");
-        QTest::newRow("SizeY read as Sizey") << QByteArray("SizeY=192") << QByteArray("SizeY=192");
         QTest::newRow("half rounds to even")
             << QByteArray("WindowX=100.5") << QByteArray("WindowX=100");
-        QTest::newRow("half rounds up to even")
-            << QByteArray("WindowX=101.5") << QByteArray("WindowX=102");
         QTest::newRow("negative") << QByteArray("WindowY=-30") << QByteArray("WindowY=-30");
         QTest::newRow("Boolean in lower case")
             << QByteArray("Borderless=false") << QByteArray("Borderless=False");

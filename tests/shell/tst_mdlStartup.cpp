@@ -121,18 +121,15 @@ private Q_SLOTS:
         };
         const QByteArray window = "[Window]\r\nSizeX=128\r\nSizeY=192\r\n";
         row("key in other case", window, "Window", "Sizey", "192");
-        row("section in other case", window, "WINDOW", "sizex", "128");
         row("missing key", window, "Window", "SizeZ", "");
         row("missing section", window, "Style", "SizeX", "");
         row("key of another section", "[A]\nx=1\n[B]\ny=2\n", "B", "x", "");
         row("first match wins", "[S]\nk=first\nk=second\n[S]\nk=third\n", "S", "k", "first");
         row("blanks trimmed", "[Skin1]\n  Hour =   4040FF  \t\n", "Skin1", "Hour", "4040FF");
         row("empty value", "[S]\nk=\nk=later\n", "S", "k", "");
-        row("no final line end", "[S]\r\nk=v", "S", "k", "v");
         row("equals in value", "[S]\nProgram=run --a=b\n", "S", "Program", "run --a=b");
         row("UTF-8 section sign", "[S]\nMessage=a\xC2\xA7z\n", "S", "Message", "a\u00A7z");
         row("Windows-1252", "[S]\r\nName=\x80 \xC4 \xA7\r\n", "S", "Name", "\u20AC \u00C4 \u00A7");
-        row("UTF-8 byte order mark", "\xEF\xBB\xBF[S]\nk=v\n", "S", "k", "v");
         row("254 characters at most", "[S]\nk=" + QByteArray(300, 'x') + "\n", "S", "k",
             QString(254, 'x'));
         row("garbage", "\x01\x02=\xFF[[\n]]", "S", "k", "");
@@ -172,14 +169,12 @@ private Q_SLOTS:
         const std::pair<const char*, int> rows[] = {{"333333", 3355443},
                                                     {"4040FF", 4210943},
                                                     {"&h4040ff", 4210943},
-                                                    {"&4040FF", 4210943},
                                                     {"H4040FF", 4210943},
                                                     {"FF", 255},
                                                     {"-&HFF", -255},
                                                     {"FFFFFFFF", -1},
                                                     {"", 0},
                                                     {"xyz", 0},
-                                                    {"123456789", 0},
                                                     {"40H40", 0},
                                                     {"-", 0}};
         for (const auto& [text, value] : rows)
