@@ -1,15 +1,12 @@
 #pragma once
 
-// Sound and program files the alarm tests make for themselves, and a look at what SDL's
-// "disk" driver wrote.
+// Alarms, sound and program files the alarm tests make for themselves, and a look at what
+// SDL's "disk" driver wrote.
 
 #include "TestSupport.h"
 #include "alarms/KAlarm.h"
 
-#include <QByteArray>
-#include <QDateTime>
 #include <QFile>
-#include <QString>
 #include <algorithm>
 #include <cmath>
 #include <sndfile.h>
@@ -35,22 +32,17 @@ inline KAlarmPtr alarmAt(int hh, int mm, int bSave, int minutes = 0) {
 
 constexpr int kOutputRate = 44100; // the rate the player asks for; the disk driver takes it
 
-// Writes seconds of sound through libsndfile, in the format the name's ending says: a 440 Hz
-// tone of peak `level`, or with tone false a constant `level` (easy to find in a mix). Returns
-// the path, or an empty text when libsndfile cannot write that format here.
+// Seconds of sound in the format the name's ending says: a 440 Hz tone of peak `level`, or
+// with tone false a constant `level` (easy to find in a mix). Empty when it cannot be written.
 inline QString writeSound(const QString& path, double seconds, float level, bool tone = true,
                           int rate = kOutputRate, int channels = 2) {
     SF_INFO info{};
     info.samplerate = rate;
     info.channels = channels;
-    if (path.endsWith(QLatin1String(".mp3")))
-        info.format = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
-    else if (path.endsWith(QLatin1String(".ogg")))
-        info.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
-    else if (path.endsWith(QLatin1String(".flac")))
-        info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
-    else
-        info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    info.format = path.endsWith(".mp3")    ? SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III
+                  : path.endsWith(".ogg")  ? SF_FORMAT_OGG | SF_FORMAT_VORBIS
+                  : path.endsWith(".flac") ? SF_FORMAT_FLAC | SF_FORMAT_PCM_16
+                                           : SF_FORMAT_WAV | SF_FORMAT_FLOAT;
     SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
     if (!file)
         return {};
@@ -65,23 +57,11 @@ inline QString writeSound(const QString& path, double seconds, float level, bool
 
 // A quiet tone long enough to be still playing when a test looks at it.
 inline QString longTone(const QString& folder, const QString& name) {
-    return writeSound(folder + QLatin1Char('/') + name, 20, 0.25f, true, 8000, 1);
+    return writeSound(folder + '/' + name, 20, 0.25f, true, 8000, 1);
 }
 
-// A shell script that writes its arguments after the first, one per line, to the file named
-// by the first; the file appears whole (written aside, then renamed).
-inline QString argumentWriter(const QString& folder) {
-    const QString path = folder + QStringLiteral("/write args.sh");
-    TestSupport::writeFile(path, "#!/bin/sh\n"
-                                 "out=\"$1\"; shift\n"
-                                 "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$out.part\"\n"
-                                 "mv \"$out.part\" \"$out\"\n");
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
-}
-
-// Chooses the sound output for the next opening of the output (BASS_Init / BassPlayer::Init).
-// "disk" writes what is played, as 32-bit float stereo, to rawFile.
+// Chooses the sound output for the next opening of the output: "disk" writes what is
+// played, as 32-bit float stereo, to rawFile.
 inline void useDriver(const QByteArray& driver, const QString& rawFile = {}) {
     qputenv("SDL_AUDIODRIVER", driver);
     if (rawFile.isEmpty())
@@ -103,12 +83,11 @@ struct Output {
     // Seconds from the first to the last frame louder than threshold (0 when none is).
     double loudSpan(float threshold = 0.01f) const {
         long first = -1, last = -1;
-        for (size_t i = 0; i < samples.size(); ++i) {
+        for (size_t i = 0; i < samples.size(); ++i)
             if (std::abs(samples[i]) > threshold) {
                 first = first < 0 ? long(i / 2) : first;
                 last = long(i / 2);
             }
-        }
         return first < 0 ? 0.0 : double(last - first + 1) / kOutputRate;
     }
     float peak(int channel) const {
@@ -124,13 +103,12 @@ struct Output {
     };
     Run at(float value) const {
         Run r;
-        for (size_t i = 0; i + 1 < samples.size(); i += 2) {
+        for (size_t i = 0; i + 1 < samples.size(); i += 2)
             if (std::abs(samples[i] - value) < 0.01f && std::abs(samples[i + 1] - value) < 0.01f) {
                 r.seconds += 1.0 / kOutputRate;
                 r.first = r.first < 0 ? long(i / 2) : r.first;
                 r.last = long(i / 2);
             }
-        }
         return r;
     }
 };

@@ -1,12 +1,8 @@
 #include "shell/frmError.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QUrl>
 
 // Receives the pages the window asks the browser to open.
@@ -20,25 +16,11 @@ public Q_SLOTS:
     void open(const QUrl& url) { opened << url; }
 };
 
+// Display() with its description and "&Close" is shown by the alarm list's test.
 class tst_frmError : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void displayShowsTheDescriptionModallyUntilClose() {
-        frmError window;
-        QString shown = "(not shown)";
-        QTimer::singleShot(0, [&] {
-            auto* w = qobject_cast<frmError*>(QApplication::activeModalWidget());
-            QVERIFY(w);
-            QCOMPARE(w->windowTitle(), QString("Whoops!"));
-            shown = w->findChild<QPlainTextEdit*>("Text1")->toPlainText();
-            QTest::mouseClick(w->findChild<QPushButton*>("Command1"), Qt::LeftButton);
-        });
-        window.Display("File not found: bass.dll");
-        QCOMPARE(shown, QString("File not found: bass.dll"));
-        QVERIFY(!window.isVisible());
-    }
-
     void linkOpensTheAddress() {
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler("https", &catcher, "open");
