@@ -196,6 +196,7 @@ e2e_frame() {
 
 e2e_net_state() { xprop -id "$ZINTAR_WIN" _NET_WM_STATE; }
 e2e_pixel() { "$E2E_BIN/zintar_probe" pixel "$1" "$2"; }
+e2e_count() { "$E2E_BIN/zintar_probe" count "$@"; } # RRGGBB TOL X Y W H: pixels near a colour
 e2e_shot() { "$E2E_BIN/zintar_probe" shot "$E2E_TMP/$1.png"; }
 
 # (mousemove --sync would wait for a move that never comes when the pointer is already there)

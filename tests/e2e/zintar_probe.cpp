@@ -1,6 +1,7 @@
 // Looks at the X display for the tests of the real program:
 //   zintar_probe pixel X Y                 colour of a screen pixel as RRGGBB
 //   zintar_probe shot FILE [X Y W H]       the screen (or a part) as a PNG file
+//   zintar_probe count RRGGBB TOL X Y W H  pixels of the area within TOL of the colour
 //   zintar_probe owner SELECTION           0 or 1: whether the X selection has an owner
 //   zintar_probe wait-not X Y RRGGBB MS    waits until the pixel is no longer that colour and
 //                                          prints the wall-clock time it changed, in ms since
@@ -25,7 +26,7 @@ QImage grab(int x, int y, int w, int h) {
 }
 
 int usage() {
-    std::fputs("usage: zintar_probe pixel X Y | shot FILE [X Y W H] | "
+    std::fputs("usage: zintar_probe pixel X Y | shot FILE [X Y W H] | count RRGGBB TOL X Y W H | "
                "owner SELECTION | wait-not X Y RRGGBB MS\n",
                stderr);
     return 2;
@@ -84,6 +85,22 @@ int main(int argc, char* argv[]) {
     if (command == "shot") {
         const QImage img = argc >= 7 ? grab(arg(3), arg(4), arg(5), arg(6)) : grab(0, 0, -1, -1);
         return img.save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    }
+    if (command == "count" && argc == 8) {
+        const QRgb want = QByteArray(argv[2]).toUInt(nullptr, 16);
+        const int tol = arg(3);
+        const QImage img = grab(arg(4), arg(5), arg(6), arg(7));
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const QRgb p = img.pixel(x, y);
+                if (std::abs(qRed(p) - qRed(want)) <= tol &&
+                    std::abs(qGreen(p) - qGreen(want)) <= tol &&
+                    std::abs(qBlue(p) - qBlue(want)) <= tol)
+                    ++n;
+            }
+        std::printf("%d\n", n);
+        return 0;
     }
     return usage();
 }
