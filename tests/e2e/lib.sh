@@ -219,25 +219,21 @@ e2e_menu_down() {
 }
 
 # e2e_menu_choose CAPTION [SUBCAPTION]: in the open menu, walks to CAPTION with the keyboard
-# (then Right into its submenu for SUBCAPTION) and enters it.
+# (then Right into its submenu and on to SUBCAPTION) and enters it.
 e2e_menu_choose() {
-    local want=$1 sub=${2:-} i
+    local want i look=0
     e2e_wait_until 5 sh -c "xdotool search --onlyvisible --pid $ZINTAR_PID 2>/dev/null | wc -l | grep -qv '^1$'"
-    for ((i = 0; i < 30; i++)); do
-        e2e_menu_down
-        [ "$(e2e_highlighted)" = "$want" ] && break
-    done
-    [ "$(e2e_highlighted)" = "$want" ] || { e2e_log "menu item '$want' not found" && return 1; }
-    if [ -n "$sub" ]; then
-        xdotool key Right
-        sleep 0.3
-        # The submenu opens with its first item highlighted or none.
-        for ((i = 0; i < 10; i++)); do
-            [ "$(e2e_highlighted)" = "$sub" ] && break
+    for want in "$@"; do
+        # The top menu may still name the item highlighted last time, so move before looking;
+        # a submenu opens with its first item highlighted or none.
+        for ((i = 0; i < 30; i++)); do
+            ((look)) && [ "$(e2e_highlighted)" = "$want" ] && break
             e2e_menu_down
+            look=1
         done
-        [ "$(e2e_highlighted)" = "$sub" ] || { e2e_log "submenu item '$sub' not found" && return 1; }
-    fi
+        [ "$(e2e_highlighted)" = "$want" ] || { e2e_log "menu item '$want' not found" && return 1; }
+        [ "$want" = "$1" ] && [ $# -gt 1 ] && xdotool key Right && sleep 0.3
+    done
     xdotool key Return
     sleep 0.5
 }

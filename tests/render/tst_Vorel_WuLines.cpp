@@ -154,16 +154,6 @@ private Q_SLOTS:
         QCOMPARE(forward.copy(0, 0, 60, 30), top);
     }
 
-    void pixelsOutsideAreIgnored() {
-        QImage img = white(10, 10);
-        Surface dc(img);
-        WuLine(dc, QPoint(-20, -5), QPoint(30, 14), Black, 5);
-        DrawHand(dc, QPoint(5, 5), 0.3f, 400, 400, Black, 8);
-        QVERIFY(!changedPixels(img).isEmpty());
-        QCOMPARE(dc.touched(), QRect(0, 0, 10, 10).intersected(dc.touched()));
-        QCOMPARE(dc.GetPixel(-1, 3), Surface::OutsideColor);
-    }
-
     // Hands pointing right from (50, 50), 20 pixels long, worked out pixel by pixel.
     void taperedHand_data() {
         QTest::addColumn<int>("width");
