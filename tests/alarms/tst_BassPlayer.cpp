@@ -26,11 +26,6 @@ class tst_BassPlayer : public QObject {
         BASS_StreamFree(h);
         return h != 0;
     }
-    // Plays to the end and closes, so the disk driver's file is complete.
-    void playWhole(BassPlayer& player) {
-        QTRY_VERIFY_WITH_TIMEOUT(!player.isPlaying(), 10000);
-        player.Close_();
-    }
 
 private Q_SLOTS:
     void init() {
@@ -44,21 +39,6 @@ private Q_SLOTS:
         if (!programSounds.isEmpty())
             QDir(programSounds).removeRecursively();
         programSounds.clear();
-    }
-
-    void playerWithoutOutputDoesNothing() {
-        QVERIFY(BASS_Init(-1, 44100, 0, 0, nullptr) != 0); // another owner's output
-        BassPlayer().Close_(); // Close_ without Init, and the destructor's, release nothing
-        QVERIFY(outputOpen());
-        QCOMPARE(BASS_Free(), 1);
-        useDriver("no-such-driver");
-        BassPlayer player;
-        player.Init();
-        QVERIFY(!player.isInitialized());
-        player.Start(sound("a.wav", 0.3, 0.5f));
-        QVERIFY(!player.isPlaying());
-        player.Stop_();
-        player.Close_();
     }
 
     void soundReachesTheOutput_data() {
@@ -76,30 +56,20 @@ private Q_SLOTS:
         player.Init();
         player.Start(path);
         QVERIFY(player.isPlaying());
-        playWhole(player); // plays once, then ends
+        QTRY_VERIFY_WITH_TIMEOUT(!player.isPlaying(), 10000); // plays once, then ends
+        player.Close_();
         const Output out(raw);
         QVERIFY2(std::abs(out.loudSpan() - 0.3) < 0.06,
                  qPrintable(QString::number(out.loudSpan())));
         QVERIFY(out.peak(0) > 0.4f && out.peak(1) > 0.4f);
     }
 
-    void startWhilePlayingReplaces() {
-        useDriver("disk", raw);
-        BassPlayer player;
-        player.Init();
-        player.Start(sound("first.wav", 1.0, 0.3f, false));
-        QTest::qWait(100); // let some of the first sound out
-        player.Start(sound("second.wav", 0.2, 0.4f, false));
-        QVERIFY(player.isPlaying());
-        playWhole(player);
-        const Output out(raw);
-        QCOMPARE(out.at(0.7f).seconds, 0.0);                  // never both at once
-        QVERIFY(out.at(0.3f).last < out.at(0.4f).first);      // the first never comes back
-        QVERIFY(std::abs(out.at(0.4f).seconds - 0.2) < 0.01); // the second plays whole
-    }
-
     void lifecycle() {
         const QString wav = sound("a.wav", 2.0, 0.5f);
+        QVERIFY(BASS_Init(-1, 44100, 0, 0, nullptr) != 0); // another owner's output
+        BassPlayer().Close_(); // Close_ without Init, and the destructor's, release nothing
+        QVERIFY(outputOpen());
+        QCOMPARE(BASS_Free(), 1);
         {
             BassPlayer player;
             player.Init();
@@ -118,6 +88,14 @@ private Q_SLOTS:
             QVERIFY(player.isPlaying());
         } // destruction closes
         QVERIFY(!outputOpen());
+
+        useDriver("no-such-driver"); // no output: nothing plays, nothing breaks
+        BassPlayer player;
+        player.Init();
+        QVERIFY(!player.isInitialized());
+        player.Start(wav);
+        QVERIFY(!player.isPlaying());
+        player.Stop_();
     }
 
     void relativeNameResolvesAgainstProgramFolder() {
@@ -138,7 +116,6 @@ private Q_SLOTS:
         QTest::newRow("missing") << "missing.wav" << QByteArray("-");
         QTest::newRow("empty") << "empty.mp3" << QByteArray();
         QTest::newRow("corrupt ogg") << "corrupt.ogg" << QByteArray(4000, '\x5a');
-        QTest::newRow("cut wav header") << "cut.wav" << QByteArray("RIFF\x24\x00\x00\x00WAVEfmt ");
         QTest::newRow("folder") << "folder.wav" << QByteArray("/");
         QTest::newRow("no frames") << "silent.wav" << QByteArray("0");
     }

@@ -99,24 +99,33 @@ private Q_SLOTS:
         QCOMPARE(Options().Alarms[0]->ListItem, nullptr);
     }
 
-    void addThenOkSaves() {
-        Options().Alarms.clear();
+    // OK rebuilds the collection in row order and rewrites the file: no stale section stays.
+    void addThenOkSavesTheRowsInOrder() {
+        Options().Alarms << makeAlarm(9, 0, -1, "c");
+        const KAlarmPtr first = Options().Alarms[0];
+        SaveOptions();
         AnsweredList list;
-        list.answer = [&](frmAlarm& editor) { addNineOFive(editor); };
+        list.answer = [](frmAlarm& editor) { addNineOFive(editor); };
+        for (int i = 0; i < 2; ++i) {
+            list.lstAlarm()->setCurrentItem(list.Row(1));
+            click(list, "PulRem");
+        }
         click(list, "PulAdd");
-        QCOMPARE(list.RowCount(), 1);
-        QCOMPARE(list.Row(0)->text(0), "09:05");
-        QCOMPARE(list.Row(0)->text(1), "Stand-up Room 4");
-        QVERIFY(Options().Alarms.isEmpty()); // only the list's OK puts it there
-
+        QCOMPARE(list.RowCount(), 2);
+        QCOMPARE(list.Row(1)->text(0), "09:05");
+        QCOMPARE(list.Row(1)->text(1), "Stand-up Room 4");
+        QCOMPARE(Options().Alarms.size(), 3); // only the list's OK changes the collection
+        const KAlarmPtr added = list.Row(1)->Tag();
         click(list, "PulOk");
         QCOMPARE(list.result(), int(QDialog::Accepted));
-        QCOMPARE(Options().Alarms, QList<KAlarmPtr>{list.Row(0)->Tag()});
+        QCOMPARE(Options().Alarms, (QList<KAlarmPtr>{first, added}));
         QStringList saved;
         for (const char* key : {"Hour", "Minute", "Mode", "Message", "Sound"})
-            saved << ini("Alarm1", key);
+            saved << ini("Alarm2", key);
         QCOMPARE(saved,
                  QStringList({"9", "5", "-1", "Stand-up§Room 4", "/usr/share/sounds/bell.oga"}));
+        QCOMPARE(ini("Alarms", "AlarmsCount"), "2");
+        QVERIFY(ini("Alarm3", "Hour").isEmpty());
     }
 
     void cancelKeepsTheOldCollection_data() {
@@ -185,25 +194,6 @@ private Q_SLOTS:
         QCOMPARE(Options().Alarms, before);
         QCOMPARE(before[1]->HH, int16_t(9));
         QCOMPARE(before[1]->Text, "More\r\nwater");
-    }
-
-    void okSavesTheRowsInOrderAndNoStaleAlarm() {
-        Options().Alarms << makeAlarm(9, 0, -1, "c");
-        const KAlarmPtr first = Options().Alarms[0];
-        SaveOptions();
-        AnsweredList list;
-        list.answer = [](frmAlarm& editor) { addNineOFive(editor); };
-        for (int i = 0; i < 2; ++i) {
-            list.lstAlarm()->setCurrentItem(list.Row(1));
-            click(list, "PulRem");
-        }
-        click(list, "PulAdd");
-        const KAlarmPtr added = list.Row(1)->Tag();
-        click(list, "PulOk");
-        QCOMPARE(Options().Alarms, (QList<KAlarmPtr>{first, added}));
-        QCOMPARE(ini("Alarms", "AlarmsCount"), "2");
-        QCOMPARE(ini("Alarm2", "Message"), "Stand-up§Room 4");
-        QVERIFY(ini("Alarm3", "Hour").isEmpty());
     }
 
     void editorFailureShowsTheErrorWindow() {

@@ -107,7 +107,6 @@ private Q_SLOTS:
                  (QStringList{rule, "----  Zintar! Start at 07:05:09", rule}));
         QCOMPARE(styleAtShow, int16_t(9)); // no settings file: the defaults were applied
         QVERIFY(!QFile::exists(AppDataFolder() + "mysettings.ini")); // nothing written yet
-        QVERIFY(InitCommonControlsSafe());
     }
 
     void readIniValue_data() {
