@@ -61,32 +61,32 @@ private Q_SLOTS:
         FileChooser::SetCurrent(nullptr);
     }
 
-    void newAlarmDefaults() {
+    void newAlarmDefaultsAndReactions() {
         TestSupport::setNow(QDateTime(QDate(2026, 12, 5), QTime(14, 37, 20)));
         frmAlarm editor;
+        editor.show();
         QCOMPARE(editor.windowTitle(), "New Alarm");
         QCOMPARE(child<QTimeEdit>(&editor, "Time1")->time(), QTime(14, 37));
         QVERIFY(child<QRadioButton>(&editor, "Option1")->isChecked());
-        QVERIFY(child<QCheckBox>(&editor, "SwiMsg")->isChecked());
-        QVERIFY(child(&editor, "Text1")->isEnabled());
-        for (const char* off : {"txSnd", "PulSnd", "txExe", "PulExe"})
-            QVERIFY2(!child(&editor, off)->isEnabled(), off);
         QCOMPARE(child<QComboBox>(&editor, "txSnd")->count(), SystemSounds::Files().size());
+        // Each check box enables its fields: the message's is checked, the others are not.
+        const std::pair<const char*, QStringList> boxes[] = {{"SwiMsg", {"Text1"}},
+                                                             {"SwiSnd", {"txSnd", "PulSnd"}},
+                                                             {"SwiExe", {"txExe", "PulExe"}}};
+        for (const auto& [box, fields] : boxes) {
+            auto* check = child<QCheckBox>(&editor, box);
+            QCOMPARE(check->isChecked(), box == QLatin1String("SwiMsg"));
+            for (int i = 0; i < 3; ++i, check->click())
+                for (const QString& name : fields)
+                    QCOMPARE(child(&editor, name)->isEnabled(), check->isChecked());
+        }
     }
 
-    void editingShowsTheAlarm_data() {
-        QTest::addColumn<int>("bSave");
-        QTest::addColumn<QString>("option");
-        QTest::newRow("every N minutes") << 1 << "SwiEvery";
-        QTest::newRow("every day") << -1 << "SwiSave";
-    }
-    void editingShowsTheAlarm() {
-        QFETCH(int, bSave);
-        QFETCH(QString, option);
+    void editingARepeatingAlarm() {
         frmAlarm editor;
-        editor.SetAlarm(teaAlarm(bSave));
+        editor.SetAlarm(teaAlarm(1));
         QCOMPARE(editor.windowTitle(), "Edit Alarm");
-        QVERIFY(child<QRadioButton>(&editor, option)->isChecked());
+        QVERIFY(child<QRadioButton>(&editor, "SwiEvery")->isChecked());
         QVERIFY(child(&editor, "txMinutes")->isEnabled());
         QCOMPARE(child<QLineEdit>(&editor, "txMinutes")->text(), "25");
         QCOMPARE(child<QTimeEdit>(&editor, "Time1")->time(), QTime(7, 30));
@@ -95,26 +95,6 @@ private Q_SLOTS:
         QCOMPARE(child<QLineEdit>(&editor, "txExe")->text(), "xterm");
         QVERIFY(!child(&editor, "Text1")->isEnabled());
         QVERIFY(child(&editor, "PulSnd")->isEnabled());
-    }
-
-    void checkBoxReactions_data() {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QStringList>("controls");
-        QTest::newRow("message") << "SwiMsg" << QStringList{"Text1"};
-        QTest::newRow("sound") << "SwiSnd" << QStringList{"txSnd", "PulSnd"};
-        QTest::newRow("program") << "SwiExe" << QStringList{"txExe", "PulExe"};
-    }
-    void checkBoxReactions() {
-        QFETCH(QString, box);
-        QFETCH(QStringList, controls);
-        frmAlarm editor;
-        editor.show();
-        auto* check = child<QCheckBox>(&editor, box);
-        for (int i = 0; i < 2; ++i) {
-            check->click();
-            for (const QString& name : controls)
-                QCOMPARE(child(&editor, name)->isEnabled(), check->isChecked());
-        }
     }
 
     void badMinutesKeepTheEditorOpen() {
