@@ -251,16 +251,12 @@ e2e_tray_icon_pos() {
     return 1
 }
 
-# Counts a check; a failure keeps a screenshot.
+# e2e_result STATUS NAME: counts a check; a failure keeps a screenshot.
 e2e_result() {
-    if [ "$1" = 0 ]; then
-        E2E_PASSED=$((E2E_PASSED + 1))
-        echo "PASS: $2"
-    else
-        E2E_FAILED=$((E2E_FAILED + 1))
-        echo "FAIL: $2"
-        e2e_shot "fail-$E2E_FAILED" 2>/dev/null || true
-    fi
+    [ "$1" = 0 ] && E2E_PASSED=$((E2E_PASSED + 1)) && echo "PASS: $2" && return 0
+    E2E_FAILED=$((E2E_FAILED + 1))
+    echo "FAIL: $2"
+    e2e_shot "fail-$E2E_FAILED" 2>/dev/null || true
 }
 
 # e2e_check NAME CMD...: passes when CMD succeeds.
@@ -283,11 +279,8 @@ e2e_color_near() {
 e2e_expect_pixel() {
     local got
     got=$(e2e_pixel "$1" "$2")
-    if e2e_color_near "$3" "$got" "$4"; then
-        e2e_result 0 "$5"
-    else
-        e2e_result 1 "$5: pixel $1,$2 want $3 got $got"
-    fi
+    e2e_color_near "$3" "$got" "$4"
+    e2e_result $? "$5 (pixel $1,$2: want $3, got $got)"
 }
 
 e2e_not() { ! "$@"; }
