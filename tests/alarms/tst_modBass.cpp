@@ -50,8 +50,12 @@ private Q_SLOTS:
         QVERIFY(initOutput() != 0);
         QVERIFY(initOutput() != 0);
         QCOMPARE(BASS_Free(), 1);
-        QVERIFY(createStream(wav) != 0);
-        QCOMPARE(BASS_Free(), 1);
+        const HSTREAM playing = createStream(wav);
+        QVERIFY(playing != 0);
+        BASS_ChannelPlay(playing, 1);
+        QCOMPARE(BASS_Free(), 1); // the last Free also releases the playing stream
+        QCOMPARE(BASS_ChannelIsActive(playing), BASS_ACTIVE_STOPPED);
+        QCOMPARE(BASS_StreamFree(playing), 0);
         QCOMPARE(createStream(wav), 0u);
     }
 

@@ -100,7 +100,7 @@ private Q_SLOTS:
         QCOMPARE(list[2]->FileName, ProgramFolder() + "/a/" + ProgramFolder() + "/b.bmp");
     }
 
-    void savedLayout() {
+    void savedLayoutLoadsBack() {
         QVERIFY(SaveUserSkins());
         QCOMPARE(userFile(), QByteArray("[Skins]\r\nCount=0\r\n"));
 
@@ -117,17 +117,10 @@ private Q_SLOTS:
                                         "HourSize = -3\r\n"
                                         "MinuteSize = 4\r\n"
                                         "SecondSize = 2\r\n"));
-    }
-
-    void saveAndLoadGiveTheSameRecords() {
-        UserSkins() = {makeSkin("One", 0x333333, 8), makeSkin("Two", -1, 12)};
-        QVERIFY(SaveUserSkins());
         UserSkins().clear();
-        LoadSkins();
-        QCOMPARE(names(UserSkins()), (QStringList{"One", "Two"}));
-        QCOMPARE(UserSkins()[1]->Hour, -1);
-        QCOMPARE(UserSkins()[1]->HDM, 12);
-
+        LoadSkins(); // reads it back from the per-user folder
+        QCOMPARE(names(UserSkins()), QStringList{"R\u00F6t"});
+        QCOMPARE(QList<int>({UserSkins()[0]->Hour, UserSkins()[0]->HDM}), QList<int>({-255, -3}));
         QFile::remove(AppDataFolder() + "myskins.ini");
         LoadSkins();
         QVERIFY(UserSkins().isEmpty());

@@ -131,6 +131,7 @@ private Q_SLOTS:
         row("Windows-1252", "[S]\r\nName=\x80 \xC4 \xA7\r\n", "S", "Name", "\u20AC \u00C4 \u00A7");
         row("254 characters at most", "[S]\nk=" + QByteArray(300, 'x') + "\n", "S", "k",
             QString(254, 'x'));
+        row("no final line end, byte order mark", "\xEF\xBB\xBF[S]\r\nk=v", "S", "k", "v");
         row("garbage", "\x01\x02=\xFF[[\n]]", "S", "k", "");
     }
     void readIniValue() {
