@@ -3,7 +3,15 @@
 # behind the clock's top-left corner is taken in by the tick's watch.
 source "$(dirname "$0")/lib.sh" "$1"
 e2e_desktop
-ZINTAR_EXE="$E2E_BIN/zintar_seethrough" e2e_start_zintar
+# At 02:10 the hour and minute hands point between the dots and the spots looked at below;
+# only the second hand passes over them, so a check on the face waits for it to move on.
+ZINTAR_EXE="$E2E_BIN/zintar_seethrough" e2e_start_zintar LD_PRELOAD="$E2E_FAKETIME_LIB" \
+    FAKETIME="@2026-12-05 02:10:05" FAKETIME_DONT_FAKE_MONOTONIC=1
+pixel_is() { e2e_color_near "$3" "$(e2e_pixel "$1" "$2")" "$4"; }
+expect_on_face() { # X Y RRGGBB TOL NAME
+    e2e_wait_until 3 pixel_is "$1" "$2" "$3" "$4"
+    e2e_expect_pixel "$@"
+}
 
 read -r x y w h < <(e2e_geometry)
 e2e_expect_eq "client area" "128 128" "$w $h"
@@ -16,22 +24,22 @@ e2e_check "the face shows the desktop colour ($ground of 6 spots)" test "$ground
 dots() { # hour dots (333333) at 3, 6, 9 and 12 o'clock
     for dot in "114 63" "63 114" "12 63" "63 12"; do
         read -r dx dy <<<"$dot"
-        e2e_expect_pixel $((x + dx)) $((y + dy)) 333333 30 "$1: hour dot at $dx,$dy"
+        expect_on_face $((x + dx)) $((y + dy)) 333333 30 "$1: hour dot at $dx,$dy"
     done
 }
 dots first
-e2e_expect_pixel $((x + 120)) $((y + 69)) 666666 40 "minute dot at 120,69"
+expect_on_face $((x + 120)) $((y + 69)) 666666 40 "minute dot at 120,69"
 e2e_expect_pixel $((x + 2)) $((y + 2)) "$E2E_DESKTOP" 0 "round: desktop outside the ellipse"
 
 old=$E2E_DESKTOP
 e2e_set_desktop 2E8B57
 sleep 1.2
-e2e_expect_pixel $((x + 40)) $((y + 88)) "$old" 6 "the face keeps its capture while the desktop changes"
+expect_on_face $((x + 40)) $((y + 88)) "$old" 6 "the face keeps its capture while the desktop changes"
 e2e_expect_pixel $((x + 2)) $((y + 2)) 2E8B57 0 "outside the ellipse the new desktop shows"
 e2e_double_click $((x + 40)) $((y + 40))
 e2e_wait_until 3 sh -c "'$E2E_BIN/zintar_probe' pixel $((x + 40)) $((y + 88)) | grep -q 2E8B57"
 sleep 1.2 # the new face shows with the next second's frame
-e2e_expect_pixel $((x + 40)) $((y + 88)) 2E8B57 6 "double-click recaptured the new desktop colour"
+expect_on_face $((x + 40)) $((y + 88)) 2E8B57 6 "double-click recaptured the new desktop colour"
 dots recaptured
 
 # The clock is on top, so the new window is behind it.
@@ -44,5 +52,5 @@ py=$(((ey + eh / 2 + y + 64) / 2))
 e2e_check "the new window is inside the clock's area at $px,$py" test "$px" -gt $((x + 10)) -a "$py" -gt $((y + 10))
 e2e_wait_until 4 sh -c "'$E2E_BIN/zintar_probe' pixel $px $py | grep -q FFFFFF"
 e2e_expect_pixel "$px" "$py" FFFFFF 8 "the face took in the window that appeared behind the corner"
-e2e_expect_pixel $((x + 110)) $((y + 110)) 2E8B57 6 "and still shows the desktop beside it"
+expect_on_face $((x + 110)) $((y + 110)) 2E8B57 6 "and still shows the desktop beside it"
 e2e_finish
