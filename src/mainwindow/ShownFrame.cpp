@@ -1,5 +1,7 @@
 #include "mainwindow/ShownFrame.h"
 
+#include "render/RowBands.h"
+
 #include <QVarLengthArray>
 #include <algorithm>
 #include <climits>
@@ -34,20 +36,7 @@ QRegion ShownFrame::Take(const QImage& frame, const QRegion& candidates) {
         }
     }
     QVarLengthArray<QRect, 64> rects;
-    for (int top = 0; top < h; top += BandRows) {
-        int l = INT_MAX, r = INT_MIN, first = -1, last = -1;
-        for (int y = top; y < std::min(top + BandRows, h); ++y) {
-            if (lo[y] > hi[y])
-                continue;
-            l = std::min(l, lo[y]);
-            r = std::max(r, hi[y]);
-            if (first < 0)
-                first = y;
-            last = y;
-        }
-        if (first >= 0)
-            rects.append(QRect(QPoint(l, first), QPoint(r, last)));
-    }
+    AddRowBands(lo.constData(), hi.constData(), 0, h, BandRows, rects);
     QRegion region;
     region.setRects(rects.constData(), int(rects.size()));
     return region;

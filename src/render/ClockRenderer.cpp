@@ -1,5 +1,6 @@
 #include "render/ClockRenderer.h"
 
+#include "render/RowBands.h"
 #include "render/Surface.h"
 #include "render/Vorel_WuLines.h"
 #include "render/modCopyBitmap.h"
@@ -103,21 +104,8 @@ QRegion ClockRenderer::lastChangedRegion() const {
 }
 
 void ClockRenderer::addBands() {
-    const int end = std::min(handBottom_ + 1, int(handLo_.size()));
-    for (int top = std::max(handTop_, 0); top < end; top += BandRows) {
-        int lo = INT_MAX, hi = INT_MIN, first = -1, last = -1;
-        for (int y = top; y < std::min(top + BandRows, end); ++y) {
-            if (handLo_[y] > handHi_[y])
-                continue;
-            lo = std::min(lo, handLo_[y]);
-            hi = std::max(hi, handHi_[y]);
-            if (first < 0)
-                first = y;
-            last = y;
-        }
-        if (first >= 0)
-            changed_.push_back(QRect(QPoint(lo, first), QPoint(hi, last)));
-    }
+    AddRowBands(handLo_.data(), handHi_.data(), std::max(handTop_, 0),
+                std::min(handBottom_ + 1, int(handLo_.size())), BandRows, changed_);
 }
 
 void ClockRenderer::useWidths(int16_t HW, int16_t MW, int16_t SW) {
