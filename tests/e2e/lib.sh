@@ -1,46 +1,28 @@
-# Harness for the tests of the real program: a private Xvfb display with openbox and tint2,
-# the clock started in it, helpers to drive it and look at the screen. A test_*.sh script does
-#   source "$(dirname "$0")/lib.sh" "$1"     # $1: the bin folder (CTest passes it)
-#   e2e_desktop; e2e_start_zintar; e2e_expect_pixel X Y RRGGBB TOL NAME; ...; e2e_finish
-# Every process started through the harness is stopped when the script exits.
-# Set by it: E2E_BIN, E2E_TMP (scratch, kept on failure or with E2E_KEEP), E2E_USER and
-# E2E_SETTINGS (the clock's per-user folder and mysettings.ini), E2E_DESKTOP (RRGGBB),
-# ZINTAR_PID, ZINTAR_WIN, ZINTAR_LOG, E2E_FAKETIME_LIB (for LD_PRELOAD with FAKETIME=...).
-# ZINTAR_EXE overrides the program e2e_start_zintar runs.
-
+# Harness for the tests of the real program: a private Xvfb display with openbox and tint2, the
+# clock started in it, helpers to drive it and look at the screen. A test_*.sh script sources it
+# with the bin folder as $1; every process started through it is stopped when the script exits.
 set -u
 E2E_BIN=$(cd "${1:?bin folder}" && pwd)
 E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/zintar-e2e.XXXXXX")
 E2E_DESKTOP=${E2E_DESKTOP:-3A6EA5}
-E2E_PIDS=()
+E2E_PIDS=() E2E_FAILED=0 E2E_PASSED=0 E2E_XVFB_PID="" E2E_TRAY_PID="" ZINTAR_PID="" ZINTAR_WIN=""
 E2E_FAKETIME_LIB=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
-E2E_FAILED=0
-E2E_PASSED=0
-E2E_XVFB_PID=""
-E2E_TRAY_PID=""
-ZINTAR_PID=""
-ZINTAR_WIN=""
 ZINTAR_LOG="$E2E_TMP/zintar.log"
 
-export XDG_RUNTIME_DIR="$E2E_TMP/runtime" XDG_DATA_HOME="$E2E_TMP/data"
-export XDG_CONFIG_HOME="$E2E_TMP/config" XDG_CACHE_HOME="$E2E_TMP/cache" HOME="$E2E_TMP/home"
-export TZ=UTC QT_QPA_PLATFORM=xcb NO_AT_BRIDGE=1
+export XDG_RUNTIME_DIR="$E2E_TMP/runtime" XDG_DATA_HOME="$E2E_TMP/data" HOME="$E2E_TMP/home"
+export XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache" TZ=UTC QT_QPA_PLATFORM=xcb NO_AT_BRIDGE=1
+export FAKETIME_DONT_FAKE_MONOTONIC=1 # timers run on the real clock where the wall clock is set
 unset DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER WAYLAND_DISPLAY
-mkdir -p "$XDG_RUNTIME_DIR" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$HOME"
-chmod 700 "$XDG_RUNTIME_DIR"
+mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 E2E_USER="$XDG_DATA_HOME/Zintar_22"
 E2E_SETTINGS="$E2E_USER/mysettings.ini"
 
 e2e_log() { echo "e2e: $*" >&2; }
 e2e_die() { e2e_log "$*" && exit 1; }
-
-e2e_cleanup() {
+e2e_cleanup() { # clients first, newest first, then the display they talk to
     local pid i
-    # Clients first, newest first, then the display they talk to.
-    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do kill "${E2E_PIDS[$i]}" 2>/dev/null; done
-    for pid in "${E2E_PIDS[@]}" "$E2E_XVFB_PID"; do
-        [ -n "$pid" ] || continue
-        [ "$pid" = "$E2E_XVFB_PID" ] && kill "$pid" 2>/dev/null
+    for pid in $(printf '%s\n' "${E2E_PIDS[@]}" | tac) $E2E_XVFB_PID; do
+        kill "$pid" 2>/dev/null
         for ((i = 0; i < 20; i++)); do kill -0 "$pid" 2>/dev/null && sleep 0.1; done
         kill -9 "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
@@ -50,14 +32,13 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 trap 'exit 130' INT TERM
-
 e2e_bg() { "$@" & E2E_PIDS+=($!); }
+e2e_not() { ! "$@"; }
 
-# e2e_wait_until SECONDS CMD...: retries CMD every 0.1 s until it succeeds.
+# e2e_wait_until SECONDS CMD...: retries CMD every 0.1 s until it succeeds; stops one that hangs.
 e2e_wait_until() {
     local tries=$(($1 * 10)) run=()
     shift
-    # A program that hangs (waiting for input that never comes) must not hang the test.
     [ "$(type -t "$1")" = file ] && run=(timeout 10)
     while ((tries-- > 0)); do
         "${run[@]}" "$@" >/dev/null 2>&1 && return 0
@@ -100,40 +81,18 @@ e2e_start_x() {
 }
 
 e2e_set_desktop() { E2E_DESKTOP=$1 && xsetroot -solid "#$1"; }
-
 e2e_owner() { [ "$("$E2E_BIN/zintar_probe" owner "$1")" = 1 ]; }
-
 e2e_start_wm() {
     e2e_bg openbox --sm-disable
     e2e_wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || e2e_die "no openbox"
 }
-
 e2e_start_tray() {
     e2e_bg sh -c 'exec tint2 >"$0" 2>&1' "$E2E_TMP/tint2.log"
     E2E_TRAY_PID=$!
     e2e_wait_until 10 e2e_owner _NET_SYSTEM_TRAY_S0 || e2e_die "tint2's tray did not come up"
 }
-
-e2e_stop_tray() {
-    kill "$E2E_TRAY_PID" 2>/dev/null
-    wait "$E2E_TRAY_PID" 2>/dev/null
-    e2e_wait_until 5 e2e_not e2e_owner _NET_SYSTEM_TRAY_S0
-}
-
-e2e_start_compositor() { e2e_bg xcompmgr && e2e_wait_until 10 e2e_owner _NET_WM_CM_S0 || e2e_die "no xcompmgr"; }
-
-e2e_desktop() {
-    e2e_start_x "${1:-1024x768}"
-    e2e_start_wm
-    e2e_start_tray
-}
-
-# e2e_write_settings TEXT: mysettings.ini from LF lines, stored with CR LF.
-e2e_write_settings() {
-    mkdir -p "$E2E_USER"
-    printf '%s\n' "$1" | sed 's/$/\r/' >"$E2E_SETTINGS"
-}
-
+e2e_desktop() { e2e_start_x "${1:-1024x768}" && e2e_start_wm && e2e_start_tray; }
+e2e_write_settings() { mkdir -p "$E2E_USER" && printf '%s\n' "$1" | sed 's/$/\r/' >"$E2E_SETTINGS"; } # CR LF
 # e2e_ini_value SECTION KEY
 e2e_ini_value() {
     awk -v s="[$1]" -v k="$2" '{sub(/\r$/, "")}
@@ -141,41 +100,27 @@ e2e_ini_value() {
         in_s && tolower(substr($0, 1, length(k) + 1)) == tolower(k "=") {print substr($0, length(k) + 2); exit}' \
         "$E2E_SETTINGS"
 }
-
 e2e_find_window() {
-    ZINTAR_WIN=$(e2e_search --all --onlyvisible --pid "$ZINTAR_PID" --name '^Zintar!' | head -n1)
-    [ -n "$ZINTAR_WIN" ]
+    ZINTAR_WIN=$(e2e_search --all --onlyvisible --pid "$ZINTAR_PID" --name '^Zintar!' | head -n1) && [ -n "$ZINTAR_WIN" ]
 }
 
-# e2e_start_zintar [ENV=V...] [-- PREFIX...]: starts the clock (under a prefix command such as
-# faketime if given) and waits for its window on screen.
+# e2e_start_zintar [PREFIX...]: starts the clock ($ZINTAR_EXE if set), under a prefix command
+# such as env or faketime if given, and waits for its window on screen.
 e2e_start_zintar() {
-    local envs=() prefix=() child
-    while [ $# -gt 0 ] && [ "$1" != "--" ]; do
-        envs+=("$1")
-        shift
-    done
-    [ $# -gt 0 ] && shift && prefix=("$@")
     : >"$ZINTAR_LOG"
-    env QT_LOGGING_RULES="zintar.trace.debug=true" "${envs[@]}" "${prefix[@]}" \
-        "${ZINTAR_EXE:-$E2E_BIN/zintar}" >>"$ZINTAR_LOG" 2>&1 &
-    ZINTAR_PID=$!
-    E2E_PIDS+=($ZINTAR_PID)
-    if [ ${#prefix[@]} -gt 0 ]; then # the prefix command may run the clock as its child
-        e2e_wait_until 5 pgrep -P "$ZINTAR_PID" && child=$(pgrep -n -P "$ZINTAR_PID")
-        [ -n "${child:-}" ] && ZINTAR_PID=$child && E2E_PIDS+=($child)
+    QT_LOGGING_RULES="zintar.trace.debug=true" "$@" "${ZINTAR_EXE:-$E2E_BIN/zintar}" >>"$ZINTAR_LOG" 2>&1 &
+    ZINTAR_PID=$! && E2E_PIDS+=($!)
+    if [ "${1:-env}" != env ]; then # the prefix command runs the clock as its child
+        e2e_wait_until 5 pgrep -P "$ZINTAR_PID" && ZINTAR_PID=$(pgrep -n -P "$ZINTAR_PID") && E2E_PIDS+=($ZINTAR_PID)
     fi
     e2e_wait_until 20 e2e_find_window || e2e_die "no clock window: $(cat "$ZINTAR_LOG")"
     e2e_wait_log "Form Activated" 10
     sleep 0.5 # the window manager settles and the first frames reach the screen
 }
-
 e2e_wait_exit() {
     e2e_wait_until "${1:-5}" e2e_not kill -0 "$ZINTAR_PID" && { wait "$ZINTAR_PID" 2>/dev/null || true; }
 }
-
 e2e_stop_zintar() { wmctrl -i -c "$ZINTAR_WIN" 2>/dev/null; e2e_wait_exit 5 || kill "$ZINTAR_PID" 2>/dev/null; }
-
 e2e_wait_log() { e2e_wait_until "${2:-10}" grep -qF -- "$1" "$ZINTAR_LOG"; }
 
 # "X Y W H" of a window on screen (the clock's client area by default).
@@ -183,52 +128,29 @@ e2e_geometry() {
     xwininfo -id "${1:-$ZINTAR_WIN}" | awk '/Absolute upper-left X/{x=$4}
         /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'
 }
-
-# The clock's top-level (frame) window.
-e2e_frame() {
-    local w=$ZINTAR_WIN parent
-    while parent=$(xwininfo -children -id "$w" | awk '/Parent window id/{print $4}') &&
-        [ -n "$parent" ] && ! xwininfo -id "$parent" | grep -q '(the root window)'; do
-        w=$parent
-    done
-    echo "$w"
-}
-
 e2e_net_state() { xprop -id "$ZINTAR_WIN" _NET_WM_STATE; }
+e2e_frame_extents() { xprop -id "$ZINTAR_WIN" _NET_FRAME_EXTENTS | sed 's/.*= //'; } # L, R, T, B
 e2e_pixel() { "$E2E_BIN/zintar_probe" pixel "$1" "$2"; }
-e2e_count() { "$E2E_BIN/zintar_probe" count "$@"; } # RRGGBB TOL X Y W H: pixels near a colour
-e2e_shot() { "$E2E_BIN/zintar_probe" shot "$E2E_TMP/$1.png"; }
-
 # (mousemove --sync would wait for a move that never comes when the pointer is already there)
 e2e_click() { xdotool mousemove "$1" "$2" sleep 0.05 click "${3:-1}"; }
 e2e_right_click() { e2e_click "$1" "$2" 3; }
-e2e_double_click() { xdotool mousemove "$1" "$2" sleep 0.05 click --repeat 2 --delay 80 1; }
-
 # The count of windows the clock shows: one more while a menu is open.
 e2e_windows() { xdotool search --onlyvisible --pid "$ZINTAR_PID" 2>/dev/null | wc -l; }
-
 # The last menu item the clock's trace named as highlighted.
 e2e_highlighted() { grep -a 'Menu item: ' "$ZINTAR_LOG" | tail -n1 | sed 's/.*Menu item: //'; }
-
-# Moves the highlight down once and waits for the trace to name the new item.
-e2e_menu_down() {
-    local before
-    before=$(grep -ac 'Menu item: ' "$ZINTAR_LOG")
-    xdotool key Down
-    e2e_wait_until 2 sh -c "[ \$(grep -ac 'Menu item: ' '$ZINTAR_LOG') -gt $before ]"
-}
 
 # e2e_menu_choose CAPTION [SUBCAPTION]: in the open menu, walks to CAPTION with the keyboard
 # (then Right into its submenu and on to SUBCAPTION) and enters it.
 e2e_menu_choose() {
-    local want i look=0
+    local want i look=0 before
     e2e_wait_until 5 sh -c "xdotool search --onlyvisible --pid $ZINTAR_PID 2>/dev/null | wc -l | grep -qv '^1$'"
     for want in "$@"; do
-        # The top menu may still name the item highlighted last time, so move before looking;
-        # a submenu opens with its first item highlighted or none.
+        # The menu may still name the item highlighted last time: move before looking.
         for ((i = 0; i < 30; i++)); do
             ((look)) && [ "$(e2e_highlighted)" = "$want" ] && break
-            e2e_menu_down
+            before=$(grep -ac 'Menu item: ' "$ZINTAR_LOG")
+            xdotool key Down # and wait for the trace to name the new item
+            e2e_wait_until 2 sh -c "[ \$(grep -ac 'Menu item: ' '$ZINTAR_LOG') -gt $before ]"
             look=1
         done
         [ "$(e2e_highlighted)" = "$want" ] || { e2e_log "menu item '$want' not found" && return 1; }
@@ -242,11 +164,9 @@ e2e_menu_choose() {
 e2e_tray_icon_pos() {
     local w x y width height
     for w in $(e2e_search --onlyvisible --pid "$ZINTAR_PID"); do
-        [ "$w" = "$ZINTAR_WIN" ] && continue
         read -r x y width height < <(e2e_geometry "$w")
-        [ -n "$height" ] && ((width <= 64 && height <= 64)) || continue
-        echo $((x + width / 2)) $((y + height / 2))
-        return 0
+        [ "$w" != "$ZINTAR_WIN" ] && [ -n "$height" ] && ((width <= 64 && height <= 64)) &&
+            echo $((x + width / 2)) $((y + height / 2)) && return 0
     done
     return 1
 }
@@ -256,16 +176,10 @@ e2e_result() {
     [ "$1" = 0 ] && E2E_PASSED=$((E2E_PASSED + 1)) && echo "PASS: $2" && return 0
     E2E_FAILED=$((E2E_FAILED + 1))
     echo "FAIL: $2"
-    e2e_shot "fail-$E2E_FAILED" 2>/dev/null || true
+    "$E2E_BIN/zintar_probe" shot "$E2E_TMP/fail-$E2E_FAILED.png" 2>/dev/null || true
 }
-
-# e2e_check NAME CMD...: passes when CMD succeeds.
-e2e_check() { "${@:2}"; e2e_result $? "$1"; }
-
-e2e_expect_eq() {
-    if [ "$2" = "$3" ]; then e2e_result 0 "$1"; else e2e_result 1 "$1: want '$2', got '$3'"; fi
-}
-
+e2e_check() { "${@:2}"; e2e_result $? "$1"; } # e2e_check NAME CMD...
+e2e_expect_eq() { [ "$2" = "$3" ]; e2e_result $? "$1: want '$2', got '$3'"; }
 # True when two RRGGBB colours differ by at most TOL in every channel.
 e2e_color_near() {
     local a=$1 b=$2 tol=$3 i x y
@@ -274,7 +188,6 @@ e2e_color_near() {
         (((x > y ? x - y : y - x) <= tol)) || return 1
     done
 }
-
 # e2e_expect_pixel X Y RRGGBB TOL NAME
 e2e_expect_pixel() {
     local got
@@ -282,7 +195,4 @@ e2e_expect_pixel() {
     e2e_color_near "$3" "$got" "$4"
     e2e_result $? "$5 (pixel $1,$2: want $3, got $got)"
 }
-
-e2e_not() { ! "$@"; }
-
 e2e_finish() { echo "e2e: $E2E_PASSED passed, $E2E_FAILED failed" && [ "$E2E_FAILED" -eq 0 ]; }

