@@ -1,5 +1,4 @@
 #include "AlarmTestFiles.h"
-#include "TestSupport.h"
 #include "alarms/AlarmCheck.h"
 #include "alarms/AlarmTime.h"
 #include "settings/KOptions.h"
@@ -13,9 +12,8 @@ using namespace AlarmTestFiles;
 
 namespace {
 KAlarmPtr addAlarm(int hh, int mm, int bSave, int minutes = 0) {
-    KAlarmPtr a = alarmAt(hh, mm, bSave, minutes);
-    Options().Alarms.append(a);
-    return a;
+    Options().Alarms.append(alarmAt(hh, mm, bSave, minutes));
+    return Options().Alarms.last();
 }
 } // namespace
 
@@ -23,7 +21,6 @@ class tst_AlarmCheck : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { Options().Alarms.clear(); }
     void cleanup() {
         Options().Alarms.clear();
         TestSupport::resetNow();
@@ -41,19 +38,15 @@ private Q_SLOTS:
         for (int m = 5; m < 1440; m += 15)
             quarterHours << QTime(m / 60, m % 60).toString("2 HH:mm");
         QTest::newRow("every 15 across midnight") << 1 << 15 << QTime(23, 50) << quarterHours;
-        // Every 0 stays due all minute and the clock ticks twice in its second 0: only the
-        // check's memory of the minute keeps it from firing twice.
         QTest::newRow("every 0 is once a day")
             << 1 << 0 << t0730 << QStringList{"1 07:30", "2 07:30"};
         QTest::newRow("every -10 moves back a day")
             << 1 << -10 << t0730 << QStringList{"1 07:30", "2 07:20"};
-        // The check starts remembering minute 0, so the very first minute of a run is not
-        // checked; minute 0 of any later hour is.
+        // The check starts out remembering minute 0: the run's first minute is not checked.
         QTest::newRow("daily in the run's first minute")
             << -1 << 0 << QTime(0, 0) << QStringList{"2 00:00"};
         QTest::newRow("daily on the hour")
             << -1 << 0 << QTime(1, 0) << QStringList{"1 01:00", "2 01:00"};
-        // Only second 0 is checked; the one of 07:30 on day 1 is missed and not caught up.
         QTest::newRow("daily, second 0 missed")
             << -1 << 0 << QTime(7, 30, 1) << QStringList{"2 07:30"};
     }
@@ -68,134 +61,92 @@ private Q_SLOTS:
         QStringList fired;
         check.openMessage = [&fired](const KAlarmPtr& a) {
             const QDateTime now = TimeSource::now();
-            fired << QString::number(kDay1.daysTo(now.date()) + 1) + now.toString(" HH:mm");
-            // The window opens before a repeating alarm moves on: it shows the time that came.
-            QCOMPARE(RingTimeText(*a), now.toString("HH:mm"));
+            fired << QString::number(at(1, 0, 0).daysTo(now) + 1) + now.toString(" HH:mm");
+            QCOMPARE(RingTimeText(*a), now.toString("HH:mm")); // opened before moving on
         };
-        // The clock window's ticks, 600 ms apart to keep two days quick (still two in every
-        // second 0); each reads the program's clock and hands the time over.
+        // Ticks 600 ms apart, two in every second 0; a second given is skipped on day 1.
         QDateTime current;
         TimeSource::setFunction([&current] { return current; });
         const QDateTime skip = at(1, due.hour(), due.minute());
         for (current = at(1, 0, 0); current < at(3, 0, 0); current = current.addMSecs(600))
             if (due.second() == 0 || current < skip || current >= skip.addSecs(1))
                 check.Tick(TimeSource::now());
-        TestSupport::resetNow();
         QCOMPARE(fired, expected);
-        // The configured time is never touched; only the due time moves.
         QCOMPARE(QList<int>({alarm->HH, alarm->DefMM}), QList<int>({due.hour(), due.minute()}));
     }
 
     void firing_data() {
-        QTest::addColumn<bool>("all"); // program, message and sound, or only program and sound
+        QTest::addColumn<bool>("message");
         QTest::addColumn<int>("bSave");
         QTest::addColumn<QStringList>("expected");
-        const QStringList both{"program run.sh", "message 07:30"}; // the program comes first
-        QTest::newRow("everything, once") << true << 0 << both;
-        QTest::newRow("everything, every 15") << true << 1 << both;
-        QTest::newRow("program and sound, daily") << false << -1 << QStringList{"program run.sh"};
+        QTest::addColumn<bool>("failing"); // neither the program nor the window can start
+        const QStringList both{"program run.sh", "message 07:30"};
+        QTest::newRow("everything, once") << true << 0 << both << false;
+        QTest::newRow("everything, every 15") << true << 1 << both << false;
+        QTest::newRow("every 15, failing") << true << 1 << both << true;
+        QTest::newRow("program and sound, daily")
+            << false << -1 << QStringList{"program run.sh"} << false;
     }
     void firing() {
-        QFETCH(bool, all);
+        QFETCH(bool, message);
         QFETCH(int, bSave);
         QFETCH(QStringList, expected);
+        QFETCH(bool, failing);
         KAlarmPtr a = addAlarm(7, 30, bSave, 15);
         a->SwiPgm = a->SwiSnd = true;
-        a->SwiMsg = all;
+        a->SwiMsg = message;
         a->PathPgm = "run.sh";
-        a->PathSnd = longTone(TestSupport::scratchFolder("firing"), "tone.wav");
+        a->PathSnd = longTone(TestSupport::scratchFolder("firing") + "/tone.wav");
         AlarmCheck check;
         QStringList events;
-        check.openMessage = [&](const KAlarmPtr& x) { events << "message " + RingTimeText(*x); };
-        check.runProgram = [&](const QString& line) { events << "program " + line; };
+        check.openMessage = [&](const KAlarmPtr& x) {
+            events << "message " + RingTimeText(*x);
+            if (failing)
+                throw std::runtime_error("cannot open");
+        };
+        check.runProgram = [&](const QString& line) {
+            events << "program " + line;
+            if (failing)
+                throw std::runtime_error("cannot start");
+        };
         check.CheckAlarms(at(1, 7, 30));
         QCOMPARE(events, expected);
         // The window plays the sound itself; only alarms without one use the check's player.
-        QCOMPARE(check.AlarmPlayer().isPlaying(), !all);
-        // A repeating alarm moves on and is never marked fired; the others are marked.
+        QCOMPARE(check.AlarmPlayer().isPlaying(), !message);
         QCOMPARE(RingTimeText(*a), bSave == 1 ? "07:45" : "07:30");
         QCOMPARE(a->Rang, bSave != 1);
     }
 
-    void failingStepsAreSkipped() {
-        KAlarmPtr first = addAlarm(7, 30, 1, 5);
-        first->SwiPgm = first->SwiMsg = true;
-        KAlarmPtr second = addAlarm(7, 30, -1);
-        second->SwiMsg = true;
-        AlarmCheck check;
-        int windows = 0;
-        check.runProgram = [](const QString&) { throw std::runtime_error("cannot start"); };
-        check.openMessage = [&windows](const KAlarmPtr&) {
-            ++windows;
-            throw std::runtime_error("cannot open");
-        };
-        check.CheckAlarms(at(1, 7, 30));
-        QCOMPARE(windows, 2);
-        QCOMPARE(RingTimeText(*first), "07:35");
-        QVERIFY(second->Rang);
-    }
-
-    void twoSoundOnlyAlarms_data() {
-        QTest::addColumn<QString>("secondSound");
-        QTest::addColumn<bool>("playingAfter");
-        QTest::newRow("both have sounds") << "second.wav" << true;
-        // With nothing of its own to play, the second alarm has still silenced the first.
-        QTest::newRow("second unreadable") << "corrupt.wav" << false;
-    }
+    // The second stops the first, and plays its own when it can.
     void twoSoundOnlyAlarms() {
-        QFETCH(QString, secondSound);
-        QFETCH(bool, playingAfter);
         const QString folder = TestSupport::scratchFolder("sounds");
-        longTone(folder, "second.wav");
-        TestSupport::writeFile(folder + "/corrupt.wav",
-                               QByteArray("RIFF\x10\0\0\0WAVEjunk", 16) + QByteArray(4000, '\x7f'));
-        KAlarmPtr first = addAlarm(7, 30, -1);
-        first->SwiSnd = true;
-        first->PathSnd = longTone(folder, "first.wav");
-        KAlarmPtr second = addAlarm(7, 30, -1);
-        second->SwiSnd = true;
-        second->PathSnd = folder + '/' + secondSound;
-        AlarmCheck check;
-        check.CheckAlarms(at(1, 7, 30));
-        QVERIFY(check.AlarmPlayer().isInitialized());
-        QCOMPARE(check.AlarmPlayer().isPlaying(), playingAfter);
-        QVERIFY(first->Rang && second->Rang);
+        TestSupport::writeFile(folder + "/corrupt.wav", "RIFF" + QByteArray(4000, '\x7f'));
+        for (const QString sound : {"b.wav", "corrupt.wav"}) {
+            Options().Alarms.clear();
+            KAlarmPtr first = addAlarm(7, 30, -1), second = addAlarm(7, 30, -1);
+            first->SwiSnd = second->SwiSnd = true;
+            first->PathSnd = longTone(folder + "/a.wav");
+            second->PathSnd = longTone(folder + "/b.wav").replace("b.wav", sound);
+            AlarmCheck check;
+            check.CheckAlarms(at(1, 7, 30));
+            QCOMPARE(check.AlarmPlayer().isPlaying(), sound == "b.wav");
+            QVERIFY(first->Rang && second->Rang);
+        }
     }
 
     void programAlarmStartsProgram() {
-        const QString folder = TestSupport::scratchFolder("program run");
-        // Writes its arguments after the first, one per line, to the file named by the first.
-        const QString script = folder + "/write args.sh";
-        TestSupport::writeFile(script,
-                               "#!/bin/sh\nout=\"$1\"; shift\n"
-                               "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$out.part\"\n"
-                               "mv \"$out.part\" \"$out\"\n");
-        QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner);
-        const QString out = folder + "/ran.txt";
+        const QString folder = TestSupport::scratchFolder("program");
         KAlarmPtr a = addAlarm(7, 30, -1);
         a->SwiPgm = true;
-        // No shell sees this line: the quoted words stay whole, the rest is passed as it stands.
-        a->PathPgm = '"' + script + "\" \"" + out + "\" \"two words\" $HOME ; >x";
-        AlarmCheck check; // the real launcher
-        check.CheckAlarms(at(1, 7, 30));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out), 10000);
-        QCOMPARE(QString::fromUtf8(TestSupport::readFile(out)).split('\n'),
-                 (QStringList{"two words", "$HOME", ";", ">x", ""}));
-        QVERIFY(!QFile::exists(folder + "/x"));
-    }
-
-    void startProgram_data() {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<bool>("started");
-        QTest::newRow("blanks") << "   " << false;
-        QTest::newRow("missing program") << "/nonexistent/zintar-no-such-program --flag" << false;
-        QTest::newRow("written with backslashes") << "\\bin\\true" << true;
-        QTest::newRow("unclosed quote") << "\"true" << true;
-    }
-    void startProgram() {
-        QFETCH(QString, line);
-        QFETCH(bool, started);
-        QCOMPARE(StartProgram(line), started);
+        // No shell sees this line: quoted words stay whole, the rest is passed as it stands.
+        a->PathPgm = "touch \"" + folder + "/two words\" " + folder + "/$HOME;>x";
+        AlarmCheck().CheckAlarms(at(1, 7, 30));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder + "/$HOME;>x"), 10000);
+        QVERIFY(QFile::exists(folder + "/two words"));
+        for (const char* line : {"   ", "/nonexistent/zintar-no-such-program --flag"})
+            QVERIFY(!StartProgram(line));
+        for (const char* line : {"\\bin\\true", "\"true"}) // backslashes; an unclosed quote
+            QVERIFY(StartProgram(line));
     }
 };
 

@@ -1,5 +1,4 @@
 #include "AlarmTestFiles.h"
-#include "TestSupport.h"
 #include "alarms/BassPlayer.h"
 #include "alarms/modBass.h"
 #include "shell/mdlStartup.h"
@@ -9,66 +8,83 @@
 
 using namespace AlarmTestFiles;
 
+namespace {
+HSTREAM stream(const QString& path) {
+    return BASS_StreamCreateFile(false, QFile::encodeName(path).constData(), 0, 0, 0);
+}
+bool initOutput() {
+    return BASS_Init(-1, 44100, 0, 0, nullptr) != 0;
+}
+void playToTheEnd(HSTREAM h, int restart = 1) {
+    BASS_ChannelPlay(h, restart);
+    QTRY_COMPARE_WITH_TIMEOUT(BASS_ChannelIsActive(h), BASS_ACTIVE_STOPPED, 10000);
+}
+} // namespace
+
+// The player, and the sound layer (modBass) under it.
 class tst_BassPlayer : public QObject {
     Q_OBJECT
 
-    QString dir, raw;
-    QString programSounds; // made in the program folder by the relative-name case
-
-    QString sound(const QString& name, double seconds, float level, bool tone = true) {
-        return writeSound(dir + '/' + name, seconds, level, tone);
-    }
-    // True while the shared output is open: only then can a stream be made.
-    bool outputOpen() {
-        const QString probe = sound("probe.wav", 0.05, 0.1f);
-        const HSTREAM h =
-            BASS_StreamCreateFile(false, QFile::encodeName(probe).constData(), 0, 0, 0);
-        BASS_StreamFree(h);
-        return h != 0;
-    }
+    const QString dir = TestSupport::scratchFolder("BassPlayer"), raw = dir + "/out.raw";
+    const QString wav = writeSound(dir + "/long.wav", 2.0, 0.5f);
 
 private Q_SLOTS:
-    void init() {
-        dir = TestSupport::scratchFolder("BassPlayer");
-        raw = dir + "/out.raw";
-        useDriver("dummy");
-    }
+    void init() { useDriver("dummy"); }
     void cleanup() {
+        SetSoundBuffering(10, 30);
         while (BASS_Free() != 0) {
         }
-        if (!programSounds.isEmpty())
-            QDir(programSounds).removeRecursively();
-        programSounds.clear();
     }
 
-    void soundReachesTheOutput_data() {
+    void playsOnceToTheOutput_data() {
         QTest::addColumn<QString>("name");
-        QTest::newRow("wav") << "a.wav";
-        QTest::newRow("ogg") << "a.ogg";
-        QTest::newRow("mp3") << "a.mp3";
+        QTest::addColumn<double>("seconds"); // of a tone made here; -1: the file is `junk`
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<QByteArray>("junk"); // "-": no file at all
+        for (const char* name : {"a.wav", "a.ogg", "a.mp3"})
+            QTest::newRow(name) << name << 0.3 << 44100 << 2 << QByteArray();
+        QTest::newRow("wav 6 channels 48000 Hz") << "b.wav" << 0.3 << 48000 << 6 << QByteArray();
+        QTest::newRow("mp3 mono 22050 Hz") << "b.mp3" << 0.3 << 22050 << 1 << QByteArray();
+        QTest::newRow("flac") << "a.flac" << 0.3 << 44100 << 2 << QByteArray();
+        QTest::newRow("no frames") << "c.wav" << 0.0 << 44100 << 2 << QByteArray();
+        QTest::newRow("missing") << "d.wav" << -1.0 << 0 << 0 << QByteArray("-");
+        QTest::newRow("empty") << "e.mp3" << -1.0 << 0 << 0 << QByteArray();
+        QTest::newRow("corrupt ogg") << "f.ogg" << -1.0 << 0 << 0 << QByteArray(4000, 'Z');
     }
-    void soundReachesTheOutput() {
+    void playsOnceToTheOutput() {
         QFETCH(QString, name);
-        const QString path = sound(name, 0.3, 0.5f);
-        QVERIFY(!path.isEmpty());
+        QFETCH(double, seconds);
+        QFETCH(int, rate);
+        QFETCH(int, channels);
+        QFETCH(QByteArray, junk);
+        const QString path = dir + '/' + name;
+        if (seconds >= 0)
+            QVERIFY(!writeSound(path, seconds, 0.5f, true, rate, channels).isEmpty());
+        else if (junk != "-")
+            QVERIFY(TestSupport::writeFile(path, junk));
         useDriver("disk", raw);
         BassPlayer player;
         player.Init();
         player.Start(path);
-        QVERIFY(player.isPlaying());
-        QTRY_VERIFY_WITH_TIMEOUT(!player.isPlaying(), 10000); // plays once, then ends
+        QCOMPARE(player.isPlaying(), seconds > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!player.isPlaying(), 10000);
+        QTest::qWait(100);
         player.Close_();
-        const Output out(raw);
-        QVERIFY2(std::abs(out.loudSpan() - 0.3) < 0.06,
-                 qPrintable(QString::number(out.loudSpan())));
-        QVERIFY(out.peak(0) > 0.4f && out.peak(1) > 0.4f);
+        for (size_t c = 0; c < 2; ++c) {
+            const double loud = loudSpan(raw, seconds > 0 ? 0.4f : 0.0f, c);
+            QVERIFY2(std::abs(loud - std::max(seconds, 0.0)) < 0.06,
+                     qPrintable(QString::number(loud)));
+            QCOMPARE(loudSpan(raw, 0.6f, c), 0.0);
+        }
+        player.Init(); // and the player goes on working
+        player.Start(wav);
+        QVERIFY(player.isPlaying());
     }
 
     void lifecycle() {
-        const QString wav = sound("a.wav", 2.0, 0.5f);
-        QVERIFY(BASS_Init(-1, 44100, 0, 0, nullptr) != 0); // another owner's output
+        QVERIFY(initOutput()); // another owner's output
         BassPlayer().Close_(); // Close_ without Init, and the destructor's, release nothing
-        QVERIFY(outputOpen());
         QCOMPARE(BASS_Free(), 1);
         {
             BassPlayer player;
@@ -76,71 +92,62 @@ private Q_SLOTS:
             player.Start(wav);
             player.Stop_();
             QVERIFY(!player.isPlaying());
-            player.Start(wav); // a stopped player starts again
-            QVERIFY(player.isPlaying());
+            player.Start(wav);
             player.Init(); // forgets the stream and still holds the output once
             QVERIFY(!player.isPlaying());
             player.Close_();
-            QVERIFY(!player.isInitialized());
-            QVERIFY(!outputOpen());
-            player.Init(); // a closed player can be used again
-            player.Start(wav);
+            QVERIFY(!player.isInitialized() && stream(wav) == 0);
+            // Init makes the program folder current, for names relative to it.
+            const QString folder = ProgramFolder() + "/zintar-test-sounds";
+            QVERIFY(QDir().mkpath(folder) && !writeSound(folder + "/a.wav", 1.0, 0.5f).isEmpty());
+            QVERIFY(QDir::setCurrent(dir));
+            player.Init();
+            player.Start("zintar-test-sounds\\a.wav"); // as a Windows file has it
+            QDir(folder).removeRecursively();
             QVERIFY(player.isPlaying());
         } // destruction closes
-        QVERIFY(!outputOpen());
-
+        QCOMPARE(stream(wav), 0u);
         useDriver("no-such-driver"); // no output: nothing plays, nothing breaks
         BassPlayer player;
         player.Init();
-        QVERIFY(!player.isInitialized());
         player.Start(wav);
-        QVERIFY(!player.isPlaying());
-        player.Stop_();
+        QVERIFY(!player.isInitialized() && !player.isPlaying());
     }
 
-    void relativeNameResolvesAgainstProgramFolder() {
-        programSounds = ProgramFolder() + "/zintar-test-sounds";
-        QVERIFY(QDir().mkpath(programSounds));
-        QVERIFY(!writeSound(programSounds + "/a.wav", 1.0, 0.5f).isEmpty());
-        QVERIFY(QDir::setCurrent(dir)); // somewhere else
-        BassPlayer player;
-        player.Init();
-        QCOMPARE(QDir::currentPath(), QDir(ProgramFolder()).path());
-        player.Start("zintar-test-sounds\\a.wav"); // as a Windows file has it
-        QVERIFY(player.isPlaying());
+    void layerMixesAndClips_data() {
+        QTest::addColumn<float>("first");
+        QTest::addColumn<float>("second");
+        QTest::addColumn<float>("mixed");
+        QTest::newRow("sum") << 0.3f << 0.4f << 0.7f;
+        QTest::newRow("clipped") << -0.8f << -0.7f << -1.0f;
     }
-
-    void unreadableSoundPlaysNothing_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("content"); // "-": no file, "/": a folder, "0": no frames
-        QTest::newRow("missing") << "missing.wav" << QByteArray("-");
-        QTest::newRow("empty") << "empty.mp3" << QByteArray();
-        QTest::newRow("corrupt ogg") << "corrupt.ogg" << QByteArray(4000, '\x5a');
-        QTest::newRow("folder") << "folder.wav" << QByteArray("/");
-        QTest::newRow("no frames") << "silent.wav" << QByteArray("0");
-    }
-    void unreadableSoundPlaysNothing() {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, content);
-        const QString path = dir + '/' + name;
-        if (content == "/")
-            QVERIFY(QDir().mkpath(path));
-        else if (content == "0")
-            QVERIFY(!sound(name, 0.0, 0.5f).isEmpty());
-        else if (content != "-")
-            QVERIFY(TestSupport::writeFile(path, content));
+    void layerMixesAndClips() {
+        QFETCH(float, first);
+        QFETCH(float, second);
+        QFETCH(float, mixed);
         useDriver("disk", raw);
-        BassPlayer player;
-        player.Init();
-        player.Start(path);
-        QVERIFY(!player.isPlaying());
-        QTest::qWait(100);
-        player.Close_();
-        QCOMPARE(Output(raw).loudSpan(0.0f), 0.0);
-        useDriver("dummy");
-        player.Init();
-        player.Start(sound("good.wav", 0.5, 0.5f)); // the player still works
-        QVERIFY(player.isPlaying());
+        QVERIFY(initOutput());
+        const HSTREAM a = stream(writeSound(dir + "/a.wav", 0.2, first, false));
+        BASS_ChannelPlay(a, 1);
+        playToTheEnd(stream(writeSound(dir + "/b.wav", 0.2, second, false)));
+        QTRY_COMPARE_WITH_TIMEOUT(BASS_ChannelIsActive(a), BASS_ACTIVE_STOPPED, 10000);
+        BASS_Free();
+        QVERIFY(secondsAt(raw, mixed) > 0.1);
+    }
+
+    // With a buffer shorter than the sound the decoder drops the sound's start as it plays,
+    // as for a long song: a restart must decode it again.
+    void layerRestartsFromTheBeginning() {
+        SetSoundBuffering(0.1, 0.2);
+        useDriver("disk", raw);
+        QVERIFY(initOutput());
+        const HSTREAM h = stream(writeSound(dir + "/a.wav", 0.4, 0.5f, false));
+        playToTheEnd(h);
+        playToTheEnd(h);    // a finished stream plays again
+        playToTheEnd(h, 0); // without restart it stays at its end
+        BASS_Free();
+        const double seconds = secondsAt(raw, 0.5f);
+        QVERIFY2(std::abs(seconds - 0.8) < 0.01, qPrintable(QString::number(seconds)));
     }
 };
 

@@ -9,35 +9,32 @@
 
 namespace TestSupport {
 
-QString freshUserFolder() {
+static QString emptied(const QString& folder) {
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    QDir folder(base + QStringLiteral("/Zintar_22"));
-    folder.removeRecursively();
+    QDir(base + folder).removeRecursively();
     QDir().mkpath(base);
-    return folder.path();
+    return base + folder;
+}
+
+QString freshUserFolder() {
+    return emptied(QStringLiteral("/Zintar_22"));
 }
 
 QString scratchFolder(const QString& name) {
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    QDir folder(base + QStringLiteral("/scratch/") + name);
-    folder.removeRecursively();
-    QDir().mkpath(folder.path());
-    return folder.path();
+    const QString folder = emptied(QStringLiteral("/scratch/") + name);
+    QDir().mkpath(folder);
+    return folder;
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return f.write(bytes) == bytes.size();
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 QByteArray readFile(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void setNow(const QDateTime& now) {

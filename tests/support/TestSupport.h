@@ -9,18 +9,14 @@ class QWidget;
 // Helpers shared by the unit and widget tests.
 namespace TestSupport {
 
-// Empties the per-user folder of this test run (XDG_DATA_HOME is private to each test
-// executable) and returns its path, so every test starts like a first start.
+// Empties this run's private per-user folder and returns its path: a first start.
 QString freshUserFolder();
-
-// Folder of scratch files for one test, created empty.
+// An empty folder for one test's scratch files.
 QString scratchFolder(const QString& name);
-
-// Writes bytes to a file, creating its folder; returns false on failure.
+// Writes bytes, creating the folder; false on failure.
 bool writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
-
-// Drives the program's clock: every reader of the time sees this moment until reset.
+// Every reader of the program's clock sees this moment until reset.
 void setNow(const QDateTime& now);
 void resetNow();
 
