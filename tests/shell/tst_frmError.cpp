@@ -6,30 +6,24 @@
 #include <QUrl>
 
 // Receives the pages the window asks the browser to open.
-class UrlCatcher : public QObject {
+class tst_frmError : public QObject {
     Q_OBJECT
 
-public:
     QList<QUrl> opened;
 
 public Q_SLOTS:
     void open(const QUrl& url) { opened << url; }
-};
-
-// Display() with its description and "&Close" is shown by the alarm list's test.
-class tst_frmError : public QObject {
-    Q_OBJECT
 
 private Q_SLOTS:
+    // The link opens the download page; the window stays until "&Close".
     void linkOpensTheAddress() {
-        UrlCatcher catcher;
-        QDesktopServices::setUrlHandler("https", &catcher, "open");
+        QDesktopServices::setUrlHandler("https", this, "open");
         frmError window;
         window.show();
         QTest::mouseClick(window.findChild<QLabel*>("labUrl"), Qt::LeftButton);
         QDesktopServices::unsetUrlHandler("https");
-        QCOMPARE(catcher.opened, QList<QUrl>{QUrl(frmError::DownloadAddress())});
-        QVERIFY(window.isVisible()); // the window stays until "&Close"
+        QCOMPARE(opened, QList<QUrl>{QUrl(frmError::DownloadAddress())});
+        QVERIFY(window.isVisible());
     }
 };
 
