@@ -49,8 +49,10 @@ xdotool key alt+o
 e2e_check "the list's OK closes it" e2e_wait_until 5 e2e_not shown Alarms
 e2e_check "the clock is on top again" e2e_wait_until 3 above
 ini() { for k in "$@"; do printf '%s;' "$(e2e_ini_value "${k%.*}" "${k#*.}")"; done; }
-e2e_expect_eq "the alarm is saved with the clock's time" "1;9;5;-1;True;Stand-up meeting;" \
-    "$(ini Alarms.AlarmsCount Alarm1.Hour Alarm1.Minute Alarm1.Mode Alarm1.ShowMessage Alarm1.Message)"
+# The editor opens with the clock's time: 09:04 or, on a slow start, 09:05.
+saved=$(ini Alarms.AlarmsCount Alarm1.Hour Alarm1.Minute Alarm1.Mode Alarm1.ShowMessage Alarm1.Message)
+e2e_check "the alarm is saved with the clock's time ($saved)" \
+    grep -qxE '1;9;[45];-1;True;Stand-up meeting;' <<<"$saved"
 
 e2e_start_tray
 e2e_check "the icon is added when a tray appears" e2e_wait_until 5 e2e_tray_icon_pos
