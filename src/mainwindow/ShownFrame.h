@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/RowBands.h"
+
 #include <QImage>
 #include <QRegion>
 
@@ -8,10 +10,10 @@
 // (the hour and minute hands) land where they were.
 class ShownFrame {
 public:
-    // Takes `frame` in where it may differ (`candidates`) and returns where it did differ, as
-    // one rectangle per band of rows. The whole frame when nothing was shown before, or at
-    // another size.
-    QRegion Take(const QImage& frame, const QRegion& candidates);
+    // Takes `frame` in where it may differ (`candidates`, row by row) and returns where it did
+    // differ, as one rectangle per band of rows. The whole frame when nothing was shown
+    // before, or at another size.
+    QRegion Take(const QImage& frame, const RowSpans& candidates);
     // The window was painted another way: the next Take sends everything.
     void Forget();
 

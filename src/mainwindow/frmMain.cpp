@@ -244,7 +244,7 @@ void frmMain::Timer1_Timer() {
     }
     if (Clock.Render(now)) {
         ++FramesDrawn;
-        showFrame(Clock.lastChangedRegion());
+        showFrame();
     }
     scheduleTick(now);
 }
@@ -279,13 +279,14 @@ void frmMain::scheduleTick(const QDateTime& now) {
 
 // A frame goes straight to the window when the display takes it so: one request, no paint
 // event and no trip through the backing store. Otherwise, or while hidden, a normal repaint.
-void frmMain::showFrame(const QRegion& changed) {
+void frmMain::showFrame() {
     if (isVisible() && devicePixelRatio() == 1 &&
-        X11Desktop::PutImage(winId(), Clock.backing(), shown_.Take(Clock.backing(), changed))) {
+        X11Desktop::PutImage(winId(), Clock.backing(),
+                             shown_.Take(Clock.backing(), Clock.lastChangedRows()))) {
         framesBypassPainter_ = true;
         return;
     }
-    update(changed);
+    update(Clock.lastChangedRegion());
 }
 
 bool frmMain::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {

@@ -127,7 +127,7 @@ private:
     void watchCorner();
     bool watchesBetweenSeconds() const;
     void scheduleTick(const QDateTime& now);
-    void showFrame(const QRegion& changed);
+    void showFrame();
     void withTopMostLifted(const std::function<void()>& modal);
 
     // Menu handlers; Qt has already flipped the item's check when they run.

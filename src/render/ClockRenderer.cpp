@@ -61,6 +61,7 @@ void ClockRenderer::setClientSize(QSize size) {
     handHi_.assign(size_t(backing_.height()), INT_MIN);
     changed_.clear();
     changedAll_ = true;
+    changedRows_.fill(backing_.height(), backing_.width());
 }
 
 QSize ClockRenderer::clientSize() const {
@@ -166,15 +167,19 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
     uchar* const pixels = backing_.bits();
     const qsizetype line = backing_.bytesPerLine();
     const uchar* const face = faceLayerCurrent() ? faceLayer_.constBits() : nullptr;
-    if (face)
+    if (face) {
         addBands();
+        changedRows_.clear(backing_.height());
+    }
     const qsizetype faceLine = faceLayer_.bytesPerLine();
     for (size_t y = size_t(std::max(handTop_, 0));
          y < std::min(size_t(handBottom_ + 1), handLo_.size()); ++y) {
-        if (face && handLo_[y] <= handHi_[y])
+        if (face && handLo_[y] <= handHi_[y]) {
+            changedRows_.add(int(y), handLo_[y], handHi_[y]);
             std::memcpy(pixels + qsizetype(y) * line + handLo_[y] * 4,
                         face + qsizetype(y) * faceLine + handLo_[y] * 4,
                         size_t(handHi_[y] - handLo_[y] + 1) * 4);
+        }
         handLo_[y] = INT_MAX;
         handHi_[y] = INT_MIN;
     }
@@ -182,6 +187,7 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
         buildFaceLayer();
         std::memcpy(pixels, faceLayer_.constBits(), size_t(backing_.sizeInBytes()));
         changedAll_ = true;
+        changedRows_.fill(backing_.height(), backing_.width());
     }
 
     Surface dc(backing_);
@@ -214,7 +220,10 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
     const QRect written = dc.touched();
     handTop_ = written.isEmpty() ? 0 : written.top();
     handBottom_ = written.isEmpty() ? -1 : written.bottom();
-    if (!changedAll_)
+    if (!changedAll_) {
         addBands();
+        for (int y = handTop_; y <= handBottom_; ++y)
+            changedRows_.add(y, handLo_[size_t(y)], handHi_[size_t(y)]);
+    }
     return true;
 }

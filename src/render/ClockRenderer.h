@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/RowBands.h"
 #include "shell/mdlStartup.h"
 
 #include <QDateTime>
@@ -57,8 +58,11 @@ public:
     // Pixels that changed in the last frame drawn (old and new hands, or all after a
     // face change); what the window needs to repaint.
     QRect lastChanged() const;
-    // The same as a set of rectangles, one per hand segment, old and new.
+    // The same as a set of rectangles, one per band of rows.
     QRegion lastChangedRegion() const;
+    // The same row by row, as tight as the hands' pixels: what a frame needs to compare with
+    // what is shown to find the pixels that really changed.
+    const RowSpans& lastChangedRows() const { return changedRows_; }
 
     // Hand widths for the following frames instead of the options' (the style editor's
     // preview; SW 0 or less: no second hand), and back to the options.
@@ -81,6 +85,7 @@ private:
     std::vector<int> handLo_, handHi_;
     int handTop_ = 0, handBottom_ = -1; // the rows among them that hold any
     std::vector<QRect> changed_;        // the last frame's changed pixels, in bands of rows
+    RowSpans changedRows_;              // and row by row
     bool changedAll_ = false;           // or all of the backing
     bool ownWidths_ = false;            // useWidths() is in force
     int16_t ownWidth_[3] = {0, 0, 0};

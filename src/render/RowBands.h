@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QRect>
+#include <algorithm>
+#include <climits>
+#include <vector>
 
 // Covers per-row spans of pixels with rectangles, one per band of `bandRows` rows: few enough
 // for a repaint or a request to the display, and tight around slanted lines. Row y's span is
@@ -24,3 +27,42 @@ void AddRowBands(const int* lo, const int* hi, int first, int end, int bandRows,
             out.push_back(QRect(QPoint(left, from), QPoint(right, to)));
     }
 }
+
+// Per-row spans of pixels of a picture `rows` high: row y holds lo[y]..hi[y] (lo > hi: none).
+// Rows first..end-1 are the only ones that may hold any.
+struct RowSpans {
+    std::vector<int> lo, hi;
+    int first = 0, end = 0;
+
+    // Every row empty.
+    void clear(int rows) {
+        if (int(lo.size()) != rows) {
+            lo.assign(size_t(rows), INT_MAX);
+            hi.assign(size_t(rows), INT_MIN);
+        } else {
+            std::fill(lo.begin() + first, lo.begin() + end, INT_MAX);
+            std::fill(hi.begin() + first, hi.begin() + end, INT_MIN);
+        }
+        first = end = 0;
+    }
+    // Every pixel of every row.
+    void fill(int rows, int width) {
+        lo.assign(size_t(rows), 0);
+        hi.assign(size_t(rows), width - 1);
+        first = 0;
+        end = rows;
+    }
+    void add(int y, int left, int right) {
+        if (left > right || y < 0 || y >= int(lo.size()))
+            return;
+        if (first == end) {
+            first = y;
+            end = y + 1;
+        } else {
+            first = std::min(first, y);
+            end = std::max(end, y + 1);
+        }
+        lo[size_t(y)] = std::min(lo[size_t(y)], left);
+        hi[size_t(y)] = std::max(hi[size_t(y)], right);
+    }
+};

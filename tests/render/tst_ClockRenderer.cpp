@@ -129,7 +129,8 @@ private Q_SLOTS:
     }
 
     // Each frame restores only the previous hands; it must equal a frame drawn from scratch,
-    // and the pixels that differ from the previous frame must lie in lastChangedRegion().
+    // and the pixels that differ from the previous frame must lie in lastChangedRegion() and in
+    // lastChangedRows().
     void partialFramesEqualFullFrames() {
         const Hands hands{{{30, 40, 200}, {10, 200, 10}, {250, 0, 120}}};
         ClockRenderer running;
@@ -148,8 +149,12 @@ private Q_SLOTS:
             QCOMPARE(running.backing(), fresh.backing());
             for (int y = 0; !previous.isNull() && y < 150; ++y)
                 for (int x = 0; x < 150; ++x)
-                    if (previous.pixel(x, y) != running.backing().pixel(x, y))
+                    if (previous.pixel(x, y) != running.backing().pixel(x, y)) {
+                        const RowSpans& rows = running.lastChangedRows();
                         QVERIFY(running.lastChangedRegion().contains(QPoint(x, y)));
+                        QVERIFY(y >= rows.first && y < rows.end);
+                        QVERIFY(x >= rows.lo[size_t(y)] && x <= rows.hi[size_t(y)]);
+                    }
             previous = running.backing().copy();
         }
     }
