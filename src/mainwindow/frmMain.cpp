@@ -9,6 +9,7 @@
 #include "settings/KSkin.h"
 #include "shell/SetTopMost.h"
 #include "shell/TimeSource.h"
+#include "shell/WorkingSet.h"
 #include "shell/mdlStartup.h"
 
 #include <QApplication>
@@ -33,6 +34,10 @@ constexpr int kLateTickMs = 10;
 // the frame first): the backdrop is taken this long after the corner watch saw it.
 constexpr int kBackdropSettleMs = 300;
 constexpr int kStyleEditorDelayMs = 10;
+// The working set is trimmed this long after start-up or after a menu or window of ours
+// closed, once things have settled, and then now and then.
+constexpr int kTrimAfterMs = 5000;
+constexpr int kTrimEveryMs = 10 * 60 * 1000;
 } // namespace
 
 frmMain::frmMain(QWidget* parent)
@@ -63,6 +68,11 @@ frmMain::frmMain(QWidget* parent)
     backdropShot_.setInterval(kBackdropSettleMs);
     backdropShot_.setSingleShot(true);
     connect(&backdropShot_, &QTimer::timeout, this, &frmMain::GetShot);
+    trim_.setSingleShot(true);
+    connect(&trim_, &QTimer::timeout, this, [this] {
+        WorkingSet::Trim();
+        trim_.start(kTrimEveryMs);
+    });
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
         if (w && w != windowHandle() && w->type() != Qt::Popup && w->type() != Qt::ToolTip)
             otherWindowWasActive_ = true;
@@ -128,6 +138,7 @@ void frmMain::createMenu() {
     // A compositing manager can come and go while the clock runs.
     connect(mnuContext, &QMenu::aboutToShow, this,
             [this] { mnuTrans->setEnabled(CanShowTranslucency && CanShowTranslucency()); });
+    connect(mnuContext, &QMenu::aboutToHide, this, [this] { trim_.start(kTrimAfterMs); });
     // The highlighted item goes to the trace, so scripts driving the menu see where they are.
     for (QMenu* m : {mnuContext, mnuSize})
         connect(m, &QMenu::hovered, this,
@@ -188,6 +199,8 @@ bool frmMain::event(QEvent* e) {
 
 void frmMain::Form_Activate() {
     WriteLog(QStringLiteral("Form Activated"));
+    if (!activatedOnce_)
+        trim_.start(kTrimAfterMs);
     ++Activations;
     activatedOnce_ = true;
     otherWindowWasActive_ = false;
@@ -412,6 +425,7 @@ void frmMain::withTopMostLifted(const std::function<void()>& modal) {
     if (onTop)
         SetTopMost(this, 0);
     modal();
+    trim_.start(kTrimAfterMs);
     if (onTop) {
         SetTopMost(this, -1);
         RepaintOrActivate();

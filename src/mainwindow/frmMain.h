@@ -148,6 +148,7 @@ private:
 
     CornerWatch corner_;  // LastCornerWindow, LastLeft, LastTop
     QTimer backdropShot_; // the corner watch's capture, once the new window has drawn itself
+    QTimer trim_;         // hands back the pages start-up and menus touched
     X11Desktop::WindowId passThroughFrame_ = 0; // frame last made click-through
     bool transparentApplied_ = false;
     bool framesBypassPainter_ = false; // frames went straight to the window since the last paint
