@@ -294,8 +294,7 @@ void frmMain::scheduleTick(const QDateTime& now) {
 // event and no trip through the backing store. Otherwise, or while hidden, a normal repaint.
 void frmMain::showFrame() {
     if (isVisible() && devicePixelRatio() == 1 &&
-        X11Desktop::PutImage(winId(), Clock.backing(),
-                             shown_.Take(Clock.backing(), Clock.lastChangedRows()))) {
+        X11Desktop::PutImage(winId(), Clock.backing(), Clock.lastChangedRegion())) {
         framesBypassPainter_ = true;
         return;
     }
@@ -338,7 +337,6 @@ void frmMain::GetShot() {
 }
 
 void frmMain::paintEvent(QPaintEvent* e) {
-    shown_.Forget();
     QPainter p(this);
     const QImage& backing = Clock.backing();
     if (backing.isNull()) {

@@ -3,7 +3,6 @@
 #include "alarms/AlarmCheck.h"
 #include "mainwindow/CommonDialog.h"
 #include "mainwindow/CornerWatch.h"
-#include "mainwindow/ShownFrame.h"
 #include "mainwindow/WindowModes.h"
 #include "mainwindow/X11Desktop.h"
 #include "render/ClockRenderer.h"
@@ -152,7 +151,6 @@ private:
     X11Desktop::WindowId passThroughFrame_ = 0; // frame last made click-through
     bool transparentApplied_ = false;
     bool framesBypassPainter_ = false; // frames went straight to the window since the last paint
-    ShownFrame shown_;                 // what those frames put there
     bool loaded_ = false;
     bool activatedOnce_ = false;
     bool otherWindowWasActive_ = false; // activity left the clock for another of our windows

@@ -59,9 +59,10 @@ void ClockRenderer::setClientSize(QSize size) {
     handBottom_ = -1;
     handLo_.assign(size_t(backing_.height()), INT_MAX);
     handHi_.assign(size_t(backing_.height()), INT_MIN);
-    changed_.clear();
     changedAll_ = true;
     changedRows_.fill(backing_.height(), backing_.width());
+    prevRows_.clear(backing_.height());
+    prevAt_.assign(size_t(backing_.height()), 0);
 }
 
 QSize ClockRenderer::clientSize() const {
@@ -88,25 +89,52 @@ const QImage& ClockRenderer::backing() const {
 }
 
 QRect ClockRenderer::lastChanged() const {
-    if (changedAll_)
-        return backing_.rect();
     QRect all;
-    for (const QRect& r : changed_)
-        all |= r;
+    for (int y = changedRows_.first; y < changedRows_.end; ++y)
+        if (changedRows_.lo[size_t(y)] <= changedRows_.hi[size_t(y)])
+            all |=
+                QRect(QPoint(changedRows_.lo[size_t(y)], y), QPoint(changedRows_.hi[size_t(y)], y));
     return all;
 }
 
 QRegion ClockRenderer::lastChangedRegion() const {
-    if (changedAll_)
-        return QRegion(backing_.rect());
+    std::vector<QRect> bands;
+    AddRowBands(changedRows_.lo.data(), changedRows_.hi.data(), changedRows_.first,
+                changedRows_.end, BandRows, bands);
     QRegion region;
-    region.setRects(changed_.data(), int(changed_.size()));
+    region.setRects(bands.data(), int(bands.size()));
     return region;
 }
 
-void ClockRenderer::addBands() {
-    AddRowBands(handLo_.data(), handHi_.data(), std::max(handTop_, 0),
-                std::min(handBottom_ + 1, int(handLo_.size())), BandRows, changed_);
+// Row by row over the old and the new hands, the first and last pixel where the new frame
+// differs from the previous one: under the old hands the previous pixels were kept, elsewhere
+// the previous frame showed the face.
+void ClockRenderer::findChanges() {
+    const int rows = backing_.height();
+    changedRows_.clear(rows);
+    const int newEnd = std::min(handBottom_ + 1, rows);
+    const int first = prevRows_.first == prevRows_.end
+                          ? std::max(handTop_, 0)
+                          : std::min(prevRows_.first, std::max(handTop_, 0));
+    const int end = std::max(prevRows_.end, newEnd);
+    for (int y = first; y < end; ++y) {
+        const int prevLo = prevRows_.lo[size_t(y)], prevHi = prevRows_.hi[size_t(y)];
+        int lo = std::min(prevLo, handLo_[size_t(y)]);
+        int hi = std::max(prevHi, handHi_[size_t(y)]);
+        if (lo > hi)
+            continue;
+        const auto* now = reinterpret_cast<const quint32*>(backing_.constScanLine(y));
+        const auto* face = reinterpret_cast<const quint32*>(faceLayer_.constScanLine(y));
+        const quint32* prev = prevPixels_.data() + (prevLo <= prevHi ? prevAt_[size_t(y)] : 0);
+        auto was = [&](int x) { return x >= prevLo && x <= prevHi ? prev[x - prevLo] : face[x]; };
+        while (lo <= hi && now[lo] == was(lo))
+            ++lo;
+        if (lo > hi)
+            continue;
+        while (now[hi] == was(hi))
+            --hi;
+        changedRows_.add(y, lo, hi);
+    }
 }
 
 void ClockRenderer::useWidths(int16_t HW, int16_t MW, int16_t SW) {
@@ -157,7 +185,6 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
     LastDrawnSecond = static_cast<int16_t>(s);
     if (ScaledFace.isNull())
         RecalcImage(true);
-    changed_.clear();
     changedAll_ = false;
     if (backing_.isNull())
         return false;
@@ -167,15 +194,16 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
     uchar* const pixels = backing_.bits();
     const qsizetype line = backing_.bytesPerLine();
     const uchar* const face = faceLayerCurrent() ? faceLayer_.constBits() : nullptr;
-    if (face) {
-        addBands();
-        changedRows_.clear(backing_.height());
-    }
+    prevRows_.clear(backing_.height());
+    prevPixels_.clear();
     const qsizetype faceLine = faceLayer_.bytesPerLine();
     for (size_t y = size_t(std::max(handTop_, 0));
          y < std::min(size_t(handBottom_ + 1), handLo_.size()); ++y) {
         if (face && handLo_[y] <= handHi_[y]) {
-            changedRows_.add(int(y), handLo_[y], handHi_[y]);
+            const auto* row = reinterpret_cast<const quint32*>(pixels + qsizetype(y) * line);
+            prevRows_.add(int(y), handLo_[y], handHi_[y]);
+            prevAt_[y] = int(prevPixels_.size());
+            prevPixels_.insert(prevPixels_.end(), row + handLo_[y], row + handHi_[y] + 1);
             std::memcpy(pixels + qsizetype(y) * line + handLo_[y] * 4,
                         face + qsizetype(y) * faceLine + handLo_[y] * 4,
                         size_t(handHi_[y] - handLo_[y] + 1) * 4);
@@ -220,10 +248,7 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
     const QRect written = dc.touched();
     handTop_ = written.isEmpty() ? 0 : written.top();
     handBottom_ = written.isEmpty() ? -1 : written.bottom();
-    if (!changedAll_) {
-        addBands();
-        for (int y = handTop_; y <= handBottom_; ++y)
-            changedRows_.add(y, handLo_[size_t(y)], handHi_[size_t(y)]);
-    }
+    if (!changedAll_)
+        findChanges();
     return true;
 }

@@ -16,9 +16,10 @@
 // segment, unless useWidths() has set widths of its own.
 //
 // A frame is drawn into backing(), which the window shows. Only the pixels of the hands of the
-// previous frame are put back from the face and the new hands drawn, so lastChanged() (or the
-// finer lastChangedRegion()) is all the window needs to repaint after a Render that drew; the
-// result is pixel for pixel what clearing, drawing the whole face and the hands would give.
+// previous frame are put back from the face and the new hands drawn; the result is pixel for
+// pixel what clearing, drawing the whole face and the hands would give. Where the new frame
+// differs from the previous one (lastChangedRows(), lastChangedRegion()) is found along the
+// old and new hands only, so a window that shows the previous frame needs just those pixels.
 class ClockRenderer {
 public:
     ClockRenderer();
@@ -55,14 +56,14 @@ public:
 
     // The backing image the window shows (32-bit RGB, the client size).
     const QImage& backing() const;
-    // Pixels that changed in the last frame drawn (old and new hands, or all after a
-    // face change); what the window needs to repaint.
-    QRect lastChanged() const;
-    // The same as a set of rectangles, one per band of rows.
-    QRegion lastChangedRegion() const;
-    // The same row by row, as tight as the hands' pixels: what a frame needs to compare with
-    // what is shown to find the pixels that really changed.
+    // The pixels in which the last frame drawn differs from the one before (all of them after
+    // a size or face change), row by row: each row's span from its first to its last
+    // differing pixel.
     const RowSpans& lastChangedRows() const { return changedRows_; }
+    // The same as one rectangle per band of eight rows; what the window needs to repaint.
+    QRegion lastChangedRegion() const;
+    // The bounding rectangle of those pixels.
+    QRect lastChanged() const;
 
     // Hand widths for the following frames instead of the options' (the style editor's
     // preview; SW 0 or less: no second hand), and back to the options.
@@ -72,7 +73,7 @@ public:
 private:
     int16_t widthOf(int hand) const;
     bool faceLayerCurrent() const;
-    void addBands(); // the hands' rows into changed_
+    void findChanges(); // changedRows_ from the previous hands' pixels and the new frame
     void buildFaceLayer();
 
     QSize client_;
@@ -84,9 +85,13 @@ private:
     // none): what the next frame puts back from the face.
     std::vector<int> handLo_, handHi_;
     int handTop_ = 0, handBottom_ = -1; // the rows among them that hold any
-    std::vector<QRect> changed_;        // the last frame's changed pixels, in bands of rows
-    RowSpans changedRows_;              // and row by row
-    bool changedAll_ = false;           // or all of the backing
-    bool ownWidths_ = false;            // useWidths() is in force
+    RowSpans changedRows_;              // the last frame's changed pixels
+    // The previous frame's pixels under its hands (rows prevRows_, row y from prevAt_[y] in
+    // prevPixels_), kept when the face is put back over them.
+    RowSpans prevRows_;
+    std::vector<int> prevAt_;
+    std::vector<quint32> prevPixels_;
+    bool changedAll_ = false; // or all of the backing
+    bool ownWidths_ = false;  // useWidths() is in force
     int16_t ownWidth_[3] = {0, 0, 0};
 };
