@@ -35,9 +35,9 @@ constexpr int kLateTickMs = 10;
 constexpr int kBackdropSettleMs = 300;
 constexpr int kStyleEditorDelayMs = 10;
 // The working set is trimmed this long after start-up or after a menu or window of ours
-// closed, once things have settled, and then now and then.
+// closed, once things have settled, and then every hour (after an alarm's message, say).
 constexpr int kTrimAfterMs = 5000;
-constexpr int kTrimEveryMs = 10 * 60 * 1000;
+constexpr int kTrimEveryMs = 60 * 60 * 1000;
 } // namespace
 
 frmMain::frmMain(QWidget* parent)

@@ -88,15 +88,6 @@ const QImage& ClockRenderer::backing() const {
     return backing_;
 }
 
-QRect ClockRenderer::lastChanged() const {
-    QRect all;
-    for (int y = changedRows_.first; y < changedRows_.end; ++y)
-        if (changedRows_.lo[size_t(y)] <= changedRows_.hi[size_t(y)])
-            all |=
-                QRect(QPoint(changedRows_.lo[size_t(y)], y), QPoint(changedRows_.hi[size_t(y)], y));
-    return all;
-}
-
 QRegion ClockRenderer::lastChangedRegion() const {
     std::vector<QRect> bands;
     AddRowBands(changedRows_.lo.data(), changedRows_.hi.data(), changedRows_.first,

@@ -62,8 +62,6 @@ public:
     const RowSpans& lastChangedRows() const { return changedRows_; }
     // The same as one rectangle per band of eight rows; what the window needs to repaint.
     QRegion lastChangedRegion() const;
-    // The bounding rectangle of those pixels.
-    QRect lastChanged() const;
 
     // Hand widths for the following frames instead of the options' (the style editor's
     // preview; SW 0 or less: no second hand), and back to the options.

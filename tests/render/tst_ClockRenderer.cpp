@@ -180,11 +180,11 @@ private Q_SLOTS:
                 picture.setPixel(x, y, qRgba(0, 0, 0, 0));
         r.ImgClk = picture;
         QVERIFY(r.Render(at("06:00:01")));
-        QCOMPARE(r.lastChanged(), QRect(0, 0, 96, 48));
+        QCOMPARE(r.lastChangedRegion().boundingRect(), QRect(0, 0, 96, 48));
         QCOMPARE(r.backing().pixel(0, 0), qRgb(255, 255, 255));
         QCOMPARE(r.backing().pixel(95, 47), qRgb(200, 10, 10));
         r.Render(at("06:00:02"));
-        QVERIFY(r.lastChanged() != QRect(0, 0, 96, 48));
+        QVERIFY(r.lastChangedRegion().boundingRect() != QRect(0, 0, 96, 48));
     }
 
     // The face's path may hold "\"; a picture that cannot be read keeps the face it had,
