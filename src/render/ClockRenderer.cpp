@@ -12,6 +12,7 @@
 #include <cstring>
 
 using Vorel_WuLines::DrawHand;
+using Vorel_WuLines::HandOutline;
 using Vorel_WuLines::RoundHalfEven;
 
 namespace {
@@ -63,6 +64,10 @@ void ClockRenderer::setClientSize(QSize size) {
     changedRows_.fill(backing_.height(), backing_.width());
     prevRows_.clear(backing_.height());
     prevAt_.assign(size_t(backing_.height()), 0);
+    staticLayer_ = QImage();
+    staticKey_.clear();
+    staticTop_ = 0;
+    staticBottom_ = -1;
 }
 
 QSize ClockRenderer::clientSize() const {
@@ -97,9 +102,9 @@ QRegion ClockRenderer::lastChangedRegion() const {
     return region;
 }
 
-// Row by row over the old and the new hands, the first and last pixel where the new frame
-// differs from the previous one: under the old hands the previous pixels were kept, elsewhere
-// the previous frame showed the face.
+// Row by row over the pixels put back and the new second hand, the first and last pixel where
+// the new frame differs from the previous one: where pixels were put back the previous ones
+// were kept, elsewhere the previous frame showed the static layer.
 void ClockRenderer::findChanges() {
     const int rows = backing_.height();
     changedRows_.clear(rows);
@@ -115,7 +120,7 @@ void ClockRenderer::findChanges() {
         if (lo > hi)
             continue;
         const auto* now = reinterpret_cast<const quint32*>(backing_.constScanLine(y));
-        const auto* face = reinterpret_cast<const quint32*>(faceLayer_.constScanLine(y));
+        const auto* face = reinterpret_cast<const quint32*>(staticLayer_.constScanLine(y));
         const quint32* prev = prevPixels_.data() + (prevLo <= prevHi ? prevAt_[size_t(y)] : 0);
         auto was = [&](int x) { return x >= prevLo && x <= prevHi ? prev[x - prevLo] : face[x]; };
         while (lo <= hi && now[lo] == was(lo))
@@ -168,6 +173,61 @@ void ClockRenderer::buildFaceLayer() {
     }
 }
 
+std::vector<int> ClockRenderer::staticKey(float hourAngle, float minuteAngle) const {
+    std::vector<int> key{FaceCenterX,
+                         FaceCenterY,
+                         widthOf(HourHand),
+                         widthOf(MinuteHand),
+                         Vorel_WuLines::TripleToColor(HourRgb),
+                         Vorel_WuLines::TripleToColor(MinuteRgb)};
+    const QPoint centre(FaceCenterX, FaceCenterY);
+    auto add = [&](float angle, double factor, int hand) {
+        const Vorel_WuLines::HandPoints h =
+            HandOutline(centre, angle, static_cast<float>(factor * HandRadiusX),
+                        static_cast<float>(factor * HandRadiusY), widthOf(hand));
+        for (const QPoint& p : {h.tip, h.body[0], h.body[1], h.body[2], h.c1, h.c2})
+            key.insert(key.end(), {p.x(), p.y()});
+    };
+    add(hourAngle, 0.75, HourHand);
+    add(hourAngle, -0.1, HourHand);
+    add(minuteAngle, 1.0, MinuteHand);
+    add(minuteAngle, -0.2, MinuteHand);
+    return key;
+}
+
+// The hour and minute hands on the face, into staticLayer_: where they were put back from the
+// face, then drawn anew (everything when `whole`).
+void ClockRenderer::drawStaticLayer(float hourAngle, float minuteAngle, bool whole) {
+    if (whole) {
+        staticLayer_ = faceLayer_.copy();
+        staticLo_.assign(size_t(client_.height()), INT_MAX);
+        staticHi_.assign(size_t(client_.height()), INT_MIN);
+    } else {
+        for (int y = std::max(staticTop_, 0); y <= staticBottom_; ++y) {
+            const int lo = staticLo_[size_t(y)], hi = staticHi_[size_t(y)];
+            if (lo <= hi)
+                std::memcpy(staticLayer_.scanLine(y) + lo * 4, faceLayer_.constScanLine(y) + lo * 4,
+                            size_t(hi - lo + 1) * 4);
+            staticLo_[size_t(y)] = INT_MAX;
+            staticHi_[size_t(y)] = INT_MIN;
+        }
+    }
+    Surface dc(staticLayer_);
+    dc.trackRows(staticLo_.data(), staticHi_.data());
+    const QPoint centre(FaceCenterX, FaceCenterY);
+    auto segment = [&](float angle, double factor, ColorBytes color, int hand) {
+        DrawHand(dc, centre, angle, static_cast<float>(factor * HandRadiusX),
+                 static_cast<float>(factor * HandRadiusY), color, widthOf(hand));
+    };
+    segment(hourAngle, 0.75, HourRgb, HourHand);
+    segment(hourAngle, -0.1, HourRgb, HourHand);
+    segment(minuteAngle, 1.0, MinuteRgb, MinuteHand);
+    segment(minuteAngle, -0.2, MinuteRgb, MinuteHand);
+    const QRect written = dc.touched();
+    staticTop_ = written.isEmpty() ? 0 : written.top();
+    staticBottom_ = written.isEmpty() ? -1 : written.bottom();
+}
+
 bool ClockRenderer::Render(const QDateTime& tTime) {
     const QTime time = tTime.time();
     const int s = time.second();
@@ -180,62 +240,60 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
     if (backing_.isNull())
         return false;
 
-    // Back to the bare face: all of it after a face or size change, otherwise only where the
-    // previous frame's hands were.
-    uchar* const pixels = backing_.bits();
-    const qsizetype line = backing_.bytesPerLine();
-    const uchar* const face = faceLayerCurrent() ? faceLayer_.constBits() : nullptr;
-    prevRows_.clear(backing_.height());
+    const int hour = time.hour();
+    const int minute = time.minute();
+    const float hourAngle = static_cast<float>(((hour + minute / 60.0) - 3) / 6 * Pi);
+    const float minuteAngle = static_cast<float>(((minute + s / 60.0) - 15) / 30 * Pi);
+    std::vector<int> key = staticKey(hourAngle, minuteAngle);
+    const int rows = backing_.height();
+    prevRows_.clear(rows);
     prevPixels_.clear();
-    const qsizetype faceLine = faceLayer_.bytesPerLine();
-    for (size_t y = size_t(std::max(handTop_, 0));
-         y < std::min(size_t(handBottom_ + 1), handLo_.size()); ++y) {
-        if (face && handLo_[y] <= handHi_[y]) {
-            const auto* row = reinterpret_cast<const quint32*>(pixels + qsizetype(y) * line);
-            prevRows_.add(int(y), handLo_[y], handHi_[y]);
-            prevAt_[y] = int(prevPixels_.size());
-            prevPixels_.insert(prevPixels_.end(), row + handLo_[y], row + handHi_[y] + 1);
-            std::memcpy(pixels + qsizetype(y) * line + handLo_[y] * 4,
-                        face + qsizetype(y) * faceLine + handLo_[y] * 4,
-                        size_t(handHi_[y] - handLo_[y] + 1) * 4);
+
+    if (faceLayerCurrent() && staticLayer_.size() == backing_.size()) {
+        // Back to the face with the hour and minute hands, only where the previous second
+        // hand was and, when those hands moved, where they were and are now. The previous
+        // frame's pixels there are kept to find what changed.
+        for (int y = std::max(handTop_, 0); y <= handBottom_; ++y)
+            prevRows_.add(y, handLo_[size_t(y)], handHi_[size_t(y)]);
+        if (key != staticKey_) {
+            for (int y = std::max(staticTop_, 0); y <= staticBottom_; ++y)
+                prevRows_.add(y, staticLo_[size_t(y)], staticHi_[size_t(y)]);
+            drawStaticLayer(hourAngle, minuteAngle, false);
+            for (int y = std::max(staticTop_, 0); y <= staticBottom_; ++y)
+                prevRows_.add(y, staticLo_[size_t(y)], staticHi_[size_t(y)]);
         }
-        handLo_[y] = INT_MAX;
-        handHi_[y] = INT_MIN;
-    }
-    if (!face) {
+        for (int y = prevRows_.first; y < prevRows_.end; ++y) {
+            const int lo = prevRows_.lo[size_t(y)], hi = prevRows_.hi[size_t(y)];
+            if (lo > hi)
+                continue;
+            auto* row = reinterpret_cast<quint32*>(backing_.scanLine(y));
+            prevAt_[size_t(y)] = int(prevPixels_.size());
+            prevPixels_.insert(prevPixels_.end(), row + lo, row + hi + 1);
+            std::memcpy(row + lo, staticLayer_.constScanLine(y) + lo * 4, size_t(hi - lo + 1) * 4);
+        }
+    } else {
         buildFaceLayer();
-        std::memcpy(pixels, faceLayer_.constBits(), size_t(backing_.sizeInBytes()));
+        drawStaticLayer(hourAngle, minuteAngle, true);
+        std::memcpy(backing_.bits(), staticLayer_.constBits(), size_t(backing_.sizeInBytes()));
         changedAll_ = true;
-        changedRows_.fill(backing_.height(), backing_.width());
+        changedRows_.fill(rows, backing_.width());
+    }
+    staticKey_ = std::move(key);
+    for (int y = std::max(handTop_, 0); y <= handBottom_; ++y) {
+        handLo_[size_t(y)] = INT_MAX;
+        handHi_[size_t(y)] = INT_MIN;
     }
 
     Surface dc(backing_);
     dc.trackRows(handLo_.data(), handHi_.data());
-    const QPoint centre(FaceCenterX, FaceCenterY);
-    const double rx = HandRadiusX;
-    const double ry = HandRadiusY;
-    auto segment = [&](float angle, double factor, ColorBytes color, int hand) {
-        DrawHand(dc, centre, angle, static_cast<float>(factor * rx),
-                 static_cast<float>(factor * ry), color, widthOf(hand));
-    };
-
-    const int hour = time.hour();
-    const int minute = time.minute();
-    const float hourAngle = static_cast<float>(((hour + minute / 60.0) - 3) / 6 * Pi);
-    segment(hourAngle, 0.75, HourRgb, HourHand);
-    segment(hourAngle, -0.1, HourRgb, HourHand);
-
-    const float minuteAngle = static_cast<float>(((minute + s / 60.0) - 15) / 30 * Pi);
-    segment(minuteAngle, 1.0, MinuteRgb, MinuteHand);
-    segment(minuteAngle, -0.2, MinuteRgb, MinuteHand);
-
     if (widthOf(SecondHand) > 0) {
+        const QPoint centre(FaceCenterX, FaceCenterY);
         const float secondAngle = static_cast<float>((s - 15) / 30.0 * Pi);
-        DrawHand(dc, centre, secondAngle, static_cast<float>(rx / -4), static_cast<float>(ry / -4),
-                 SecondsRgb, widthOf(SecondHand));
-        segment(secondAngle, 1.1, SecondsRgb, SecondHand);
+        DrawHand(dc, centre, secondAngle, static_cast<float>(double(HandRadiusX) / -4),
+                 static_cast<float>(double(HandRadiusY) / -4), SecondsRgb, widthOf(SecondHand));
+        DrawHand(dc, centre, secondAngle, static_cast<float>(1.1 * HandRadiusX),
+                 static_cast<float>(1.1 * HandRadiusY), SecondsRgb, widthOf(SecondHand));
     }
-
     const QRect written = dc.touched();
     handTop_ = written.isEmpty() ? 0 : written.top();
     handBottom_ = written.isEmpty() ? -1 : written.bottom();

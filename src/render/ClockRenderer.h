@@ -71,7 +71,10 @@ public:
 private:
     int16_t widthOf(int hand) const;
     bool faceLayerCurrent() const;
-    void findChanges(); // changedRows_ from the previous hands' pixels and the new frame
+    void findChanges(); // changedRows_ from the pixels put back and the new frame
+    // What decides the hour and minute hands' pixels: their points, widths and colours.
+    std::vector<int> staticKey(float hourAngle, float minuteAngle) const;
+    void drawStaticLayer(float hourAngle, float minuteAngle, bool whole);
     void buildFaceLayer();
 
     QSize client_;
@@ -79,8 +82,15 @@ private:
     QImage faceLayer_;    // the cleared background with the face drawn on it
     qint64 faceKey_ = -1; // ScaledFace's cache key when faceLayer_ was made
     bool faceLayerValid_ = false;
-    // Row by row, the span of the pixels the hands of the backing's frame wrote (lo > hi for
-    // none): what the next frame puts back from the face.
+    // The face with the hour and minute hands, redrawn only when their pixels move; every
+    // frame is this layer with the second hand on top. Row by row, the span of the hour and
+    // minute hands' pixels in it (rows staticTop_..staticBottom_), and what drew them.
+    QImage staticLayer_;
+    std::vector<int> staticLo_, staticHi_;
+    int staticTop_ = 0, staticBottom_ = -1;
+    std::vector<int> staticKey_;
+    // Row by row, the span of the pixels the second hand of the backing's frame wrote (lo > hi
+    // for none): what the next frame puts back from the static layer.
     std::vector<int> handLo_, handHi_;
     int handTop_ = 0, handBottom_ = -1; // the rows among them that hold any
     RowSpans changedRows_;              // the last frame's changed pixels

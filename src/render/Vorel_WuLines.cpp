@@ -216,17 +216,15 @@ void WuLine(Surface& dc, QPoint p1, QPoint p2, ColorBytes color, int16_t width) 
     }
 }
 
-void DrawHand(Surface& dc, QPoint centre, float angle, float lx, float ly, ColorBytes color,
-              int16_t width) {
+HandPoints HandOutline(QPoint centre, float angle, float lx, float ly, int16_t width) {
     const double cx = centre.x();
     const double cy = centre.y();
     const double ca = std::cos(static_cast<double>(angle));
     const double sa = std::sin(static_cast<double>(angle));
-    const QPoint tip = roundPoint(cx + ca * lx, cy + sa * ly);
-    if (width <= 3) {
-        WuLine(dc, centre, tip, color, width);
-        return;
-    }
+    HandPoints h;
+    h.tip = roundPoint(cx + ca * lx, cy + sa * ly);
+    if (width <= 3)
+        return h;
 
     const float hn = -static_cast<float>(width) / 2;
     const float hp = static_cast<float>(width) / 2;
@@ -235,18 +233,26 @@ void DrawHand(Surface& dc, QPoint centre, float angle, float lx, float ly, Color
     const float q = static_cast<float>(Pi / 2 + angle);
     const double cq = std::cos(static_cast<double>(q));
     const double sq = std::sin(static_cast<double>(q));
-
     // The solid body stops a little inside the true outline; the width-3 edges cover the
     // margin and smooth it.
-    const QPoint body[3] = {roundPoint(cx + ca * (lx * 0.98), cy + sa * (ly * 0.98)),
-                            roundPoint(cx + cq * bn, cy + sq * bn),
-                            roundPoint(cx + cq * bp, cy + sq * bp)};
-    dc.Polygon(body, 3, color);
+    h.body[0] = roundPoint(cx + ca * (lx * 0.98), cy + sa * (ly * 0.98));
+    h.body[1] = roundPoint(cx + cq * bn, cy + sq * bn);
+    h.body[2] = roundPoint(cx + cq * bp, cy + sq * bp);
+    h.c1 = roundPoint(cx + cq * hn, cy + sq * hn);
+    h.c2 = roundPoint(cx + cq * hp, cy + sq * hp);
+    return h;
+}
 
-    const QPoint c1 = roundPoint(cx + cq * hn, cy + sq * hn);
-    const QPoint c2 = roundPoint(cx + cq * hp, cy + sq * hp);
-    WuLine(dc, tip, c1, color, 3);
-    WuLine(dc, tip, c2, color, 3);
+void DrawHand(Surface& dc, QPoint centre, float angle, float lx, float ly, ColorBytes color,
+              int16_t width) {
+    const HandPoints h = HandOutline(centre, angle, lx, ly, width);
+    if (width <= 3) {
+        WuLine(dc, centre, h.tip, color, width);
+        return;
+    }
+    dc.Polygon(h.body, 3, color);
+    WuLine(dc, h.tip, h.c1, color, 3);
+    WuLine(dc, h.tip, h.c2, color, 3);
 }
 
 } // namespace Vorel_WuLines

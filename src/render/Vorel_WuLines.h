@@ -18,6 +18,14 @@ namespace Vorel_WuLines {
 void DrawHand(Surface& dc, QPoint centre, float angle, float lx, float ly, ColorBytes color,
               int16_t width);
 
+// The whole-pixel points a hand segment is drawn from: its tip and, for widths over 3, the
+// three corners of its solid body and the two ends of its base. Segments with equal points,
+// width and colour draw equal pixels.
+struct HandPoints {
+    QPoint tip, body[3], c1, c2;
+};
+HandPoints HandOutline(QPoint centre, float angle, float lx, float ly, int16_t width);
+
 // A line from p1 to p2, both ends included, width pixels thick across its major axis;
 // drawing p2 to p1 gives the same pixels. Nothing is drawn when p1 equals p2.
 void WuLine(Surface& dc, QPoint p1, QPoint p2, ColorBytes color, int16_t width);
