@@ -22,6 +22,13 @@ enum Hand { HourHand, MinuteHand, SecondHand };
 
 constexpr int BandRows = 8; // rows per rectangle of the changed region
 
+// The segments of the hour and minute hands: the hand, and the length as a share of the
+// radius (negative: the tail behind the centre).
+constexpr struct {
+    Hand hand;
+    double factor;
+} StaticSegments[] = {{HourHand, 0.75}, {HourHand, -0.1}, {MinuteHand, 1.0}, {MinuteHand, -0.2}};
+
 } // namespace
 
 ClockRenderer::ClockRenderer() = default;
@@ -56,18 +63,13 @@ void ClockRenderer::setClientSize(QSize size) {
     }
     faceLayer_ = QImage();
     faceLayerValid_ = false;
-    handTop_ = 0;
-    handBottom_ = -1;
-    handLo_.assign(size_t(backing_.height()), INT_MAX);
-    handHi_.assign(size_t(backing_.height()), INT_MIN);
-    changedAll_ = true;
+    secondRows_.clear(backing_.height());
     changedRows_.fill(backing_.height(), backing_.width());
     prevRows_.clear(backing_.height());
     prevAt_.assign(size_t(backing_.height()), 0);
     staticLayer_ = QImage();
     staticKey_.clear();
-    staticTop_ = 0;
-    staticBottom_ = -1;
+    staticRows_.clear(backing_.height());
 }
 
 QSize ClockRenderer::clientSize() const {
@@ -108,15 +110,16 @@ QRegion ClockRenderer::lastChangedRegion() const {
 void ClockRenderer::findChanges() {
     const int rows = backing_.height();
     changedRows_.clear(rows);
-    const int newEnd = std::min(handBottom_ + 1, rows);
-    const int first = prevRows_.first == prevRows_.end
-                          ? std::max(handTop_, 0)
-                          : std::min(prevRows_.first, std::max(handTop_, 0));
-    const int end = std::max(prevRows_.end, newEnd);
+    const bool noPrev = prevRows_.first == prevRows_.end;
+    const bool noSecond = secondRows_.first == secondRows_.end;
+    const int first = noPrev     ? secondRows_.first
+                      : noSecond ? prevRows_.first
+                                 : std::min(prevRows_.first, secondRows_.first);
+    const int end = std::max(prevRows_.end, secondRows_.end);
     for (int y = first; y < end; ++y) {
         const int prevLo = prevRows_.lo[size_t(y)], prevHi = prevRows_.hi[size_t(y)];
-        int lo = std::min(prevLo, handLo_[size_t(y)]);
-        int hi = std::max(prevHi, handHi_[size_t(y)]);
+        int lo = std::min(prevLo, secondRows_.lo[size_t(y)]);
+        int hi = std::max(prevHi, secondRows_.hi[size_t(y)]);
         if (lo > hi)
             continue;
         const auto* now = reinterpret_cast<const quint32*>(backing_.constScanLine(y));
@@ -181,51 +184,44 @@ std::vector<int> ClockRenderer::staticKey(float hourAngle, float minuteAngle) co
                          Vorel_WuLines::TripleToColor(HourRgb),
                          Vorel_WuLines::TripleToColor(MinuteRgb)};
     const QPoint centre(FaceCenterX, FaceCenterY);
-    auto add = [&](float angle, double factor, int hand) {
+    for (const auto& segment : StaticSegments) {
         const Vorel_WuLines::HandPoints h =
-            HandOutline(centre, angle, static_cast<float>(factor * HandRadiusX),
-                        static_cast<float>(factor * HandRadiusY), widthOf(hand));
+            HandOutline(centre, segment.hand == HourHand ? hourAngle : minuteAngle,
+                        static_cast<float>(segment.factor * HandRadiusX),
+                        static_cast<float>(segment.factor * HandRadiusY), widthOf(segment.hand));
         for (const QPoint& p : {h.tip, h.body[0], h.body[1], h.body[2], h.c1, h.c2})
             key.insert(key.end(), {p.x(), p.y()});
-    };
-    add(hourAngle, 0.75, HourHand);
-    add(hourAngle, -0.1, HourHand);
-    add(minuteAngle, 1.0, MinuteHand);
-    add(minuteAngle, -0.2, MinuteHand);
+    }
     return key;
 }
 
 // The hour and minute hands on the face, into staticLayer_: where they were put back from the
 // face, then drawn anew (everything when `whole`).
 void ClockRenderer::drawStaticLayer(float hourAngle, float minuteAngle, bool whole) {
-    if (whole) {
+    if (whole)
         staticLayer_ = faceLayer_.copy();
-        staticLo_.assign(size_t(client_.height()), INT_MAX);
-        staticHi_.assign(size_t(client_.height()), INT_MIN);
-    } else {
-        for (int y = std::max(staticTop_, 0); y <= staticBottom_; ++y) {
-            const int lo = staticLo_[size_t(y)], hi = staticHi_[size_t(y)];
-            if (lo <= hi)
-                std::memcpy(staticLayer_.scanLine(y) + lo * 4, faceLayer_.constScanLine(y) + lo * 4,
-                            size_t(hi - lo + 1) * 4);
-            staticLo_[size_t(y)] = INT_MAX;
-            staticHi_[size_t(y)] = INT_MIN;
-        }
-    }
+    else
+        copySpans(staticRows_, faceLayer_, staticLayer_);
+    staticRows_.clear(client_.height());
     Surface dc(staticLayer_);
-    dc.trackRows(staticLo_.data(), staticHi_.data());
+    dc.trackRows(staticRows_.lo.data(), staticRows_.hi.data());
     const QPoint centre(FaceCenterX, FaceCenterY);
-    auto segment = [&](float angle, double factor, ColorBytes color, int hand) {
-        DrawHand(dc, centre, angle, static_cast<float>(factor * HandRadiusX),
-                 static_cast<float>(factor * HandRadiusY), color, widthOf(hand));
-    };
-    segment(hourAngle, 0.75, HourRgb, HourHand);
-    segment(hourAngle, -0.1, HourRgb, HourHand);
-    segment(minuteAngle, 1.0, MinuteRgb, MinuteHand);
-    segment(minuteAngle, -0.2, MinuteRgb, MinuteHand);
-    const QRect written = dc.touched();
-    staticTop_ = written.isEmpty() ? 0 : written.top();
-    staticBottom_ = written.isEmpty() ? -1 : written.bottom();
+    for (const auto& segment : StaticSegments)
+        DrawHand(dc, centre, segment.hand == HourHand ? hourAngle : minuteAngle,
+                 static_cast<float>(segment.factor * HandRadiusX),
+                 static_cast<float>(segment.factor * HandRadiusY),
+                 segment.hand == HourHand ? HourRgb : MinuteRgb, widthOf(segment.hand));
+    staticRows_.setRows(dc.touched());
+}
+
+// The pixels of `spans` from one picture of the client's size into another.
+void ClockRenderer::copySpans(const RowSpans& spans, const QImage& from, QImage& to) {
+    for (int y = spans.first; y < spans.end; ++y) {
+        const int lo = spans.lo[size_t(y)], hi = spans.hi[size_t(y)];
+        if (lo <= hi)
+            std::memcpy(to.scanLine(y) + lo * 4, from.constScanLine(y) + lo * 4,
+                        size_t(hi - lo + 1) * 4);
+    }
 }
 
 bool ClockRenderer::Render(const QDateTime& tTime) {
@@ -236,7 +232,6 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
     LastDrawnSecond = static_cast<int16_t>(s);
     if (ScaledFace.isNull())
         RecalcImage(true);
-    changedAll_ = false;
     if (backing_.isNull())
         return false;
 
@@ -249,43 +244,37 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
     prevRows_.clear(rows);
     prevPixels_.clear();
 
-    if (faceLayerCurrent() && staticLayer_.size() == backing_.size()) {
+    const bool whole = !faceLayerCurrent() || staticLayer_.size() != backing_.size();
+    if (!whole) {
         // Back to the face with the hour and minute hands, only where the previous second
         // hand was and, when those hands moved, where they were and are now. The previous
         // frame's pixels there are kept to find what changed.
-        for (int y = std::max(handTop_, 0); y <= handBottom_; ++y)
-            prevRows_.add(y, handLo_[size_t(y)], handHi_[size_t(y)]);
+        prevRows_.add(secondRows_);
         if (key != staticKey_) {
-            for (int y = std::max(staticTop_, 0); y <= staticBottom_; ++y)
-                prevRows_.add(y, staticLo_[size_t(y)], staticHi_[size_t(y)]);
+            prevRows_.add(staticRows_);
             drawStaticLayer(hourAngle, minuteAngle, false);
-            for (int y = std::max(staticTop_, 0); y <= staticBottom_; ++y)
-                prevRows_.add(y, staticLo_[size_t(y)], staticHi_[size_t(y)]);
+            prevRows_.add(staticRows_);
         }
         for (int y = prevRows_.first; y < prevRows_.end; ++y) {
             const int lo = prevRows_.lo[size_t(y)], hi = prevRows_.hi[size_t(y)];
             if (lo > hi)
                 continue;
-            auto* row = reinterpret_cast<quint32*>(backing_.scanLine(y));
+            const auto* row = reinterpret_cast<const quint32*>(backing_.constScanLine(y));
             prevAt_[size_t(y)] = int(prevPixels_.size());
             prevPixels_.insert(prevPixels_.end(), row + lo, row + hi + 1);
-            std::memcpy(row + lo, staticLayer_.constScanLine(y) + lo * 4, size_t(hi - lo + 1) * 4);
         }
+        copySpans(prevRows_, staticLayer_, backing_);
     } else {
         buildFaceLayer();
         drawStaticLayer(hourAngle, minuteAngle, true);
         std::memcpy(backing_.bits(), staticLayer_.constBits(), size_t(backing_.sizeInBytes()));
-        changedAll_ = true;
         changedRows_.fill(rows, backing_.width());
     }
     staticKey_ = std::move(key);
-    for (int y = std::max(handTop_, 0); y <= handBottom_; ++y) {
-        handLo_[size_t(y)] = INT_MAX;
-        handHi_[size_t(y)] = INT_MIN;
-    }
+    secondRows_.clear(rows);
 
     Surface dc(backing_);
-    dc.trackRows(handLo_.data(), handHi_.data());
+    dc.trackRows(secondRows_.lo.data(), secondRows_.hi.data());
     if (widthOf(SecondHand) > 0) {
         const QPoint centre(FaceCenterX, FaceCenterY);
         const float secondAngle = static_cast<float>((s - 15) / 30.0 * Pi);
@@ -294,10 +283,8 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
         DrawHand(dc, centre, secondAngle, static_cast<float>(1.1 * HandRadiusX),
                  static_cast<float>(1.1 * HandRadiusY), SecondsRgb, widthOf(SecondHand));
     }
-    const QRect written = dc.touched();
-    handTop_ = written.isEmpty() ? 0 : written.top();
-    handBottom_ = written.isEmpty() ? -1 : written.bottom();
-    if (!changedAll_)
+    secondRows_.setRows(dc.touched());
+    if (!whole)
         findChanges();
     return true;
 }

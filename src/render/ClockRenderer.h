@@ -75,6 +75,7 @@ private:
     // What decides the hour and minute hands' pixels: their points, widths and colours.
     std::vector<int> staticKey(float hourAngle, float minuteAngle) const;
     void drawStaticLayer(float hourAngle, float minuteAngle, bool whole);
+    static void copySpans(const RowSpans& spans, const QImage& from, QImage& to);
     void buildFaceLayer();
 
     QSize client_;
@@ -83,23 +84,20 @@ private:
     qint64 faceKey_ = -1; // ScaledFace's cache key when faceLayer_ was made
     bool faceLayerValid_ = false;
     // The face with the hour and minute hands, redrawn only when their pixels move; every
-    // frame is this layer with the second hand on top. Row by row, the span of the hour and
-    // minute hands' pixels in it (rows staticTop_..staticBottom_), and what drew them.
+    // frame is this layer with the second hand on top. The hour and minute hands' pixels in
+    // it, and what drew them.
     QImage staticLayer_;
-    std::vector<int> staticLo_, staticHi_;
-    int staticTop_ = 0, staticBottom_ = -1;
+    RowSpans staticRows_;
     std::vector<int> staticKey_;
-    // Row by row, the span of the pixels the second hand of the backing's frame wrote (lo > hi
-    // for none): what the next frame puts back from the static layer.
-    std::vector<int> handLo_, handHi_;
-    int handTop_ = 0, handBottom_ = -1; // the rows among them that hold any
-    RowSpans changedRows_;              // the last frame's changed pixels
+    // The pixels the second hand of the backing's frame wrote: what the next frame puts back
+    // from the static layer.
+    RowSpans secondRows_;
+    RowSpans changedRows_; // the last frame's changed pixels
     // The previous frame's pixels under its hands (rows prevRows_, row y from prevAt_[y] in
     // prevPixels_), kept when the face is put back over them.
     RowSpans prevRows_;
     std::vector<int> prevAt_;
     std::vector<quint32> prevPixels_;
-    bool changedAll_ = false; // or all of the backing
-    bool ownWidths_ = false;  // useWidths() is in force
+    bool ownWidths_ = false; // useWidths() is in force
     int16_t ownWidth_[3] = {0, 0, 0};
 };

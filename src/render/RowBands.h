@@ -65,4 +65,14 @@ struct RowSpans {
         lo[size_t(y)] = std::min(lo[size_t(y)], left);
         hi[size_t(y)] = std::max(hi[size_t(y)], right);
     }
+    void add(const RowSpans& other) {
+        for (int y = other.first; y < other.end; ++y)
+            add(y, other.lo[size_t(y)], other.hi[size_t(y)]);
+    }
+    // The rows that hold any are `written`'s, once lo and hi were widened directly (as a
+    // drawing surface tracking its rows does).
+    void setRows(const QRect& written) {
+        first = written.isEmpty() ? 0 : written.top();
+        end = written.isEmpty() ? 0 : written.bottom() + 1;
+    }
 };
