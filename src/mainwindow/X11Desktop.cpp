@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QList>
-#include <QRegion>
+#include <QRect>
 #include <QSysInfo>
 #include <QWidget>
 #include <X11/Xatom.h>
@@ -16,11 +16,19 @@
 namespace X11Desktop {
 
 namespace {
+// The application's connection, looked up once per application object: asking Qt for it
+// costs more than the clock's whole frame.
 Display* display() {
-    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->display() : nullptr;
+    static const QGuiApplication* askedFor = nullptr;
+    static Display* dpy = nullptr;
+    if (qGuiApp == askedFor)
+        return dpy;
+    askedFor = qGuiApp;
+    dpy = nullptr;
+    if (qGuiApp && QGuiApplication::platformName() == QLatin1String("xcb"))
+        if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+            dpy = x11->display();
+    return dpy;
 }
 
 bool selectionOwned(Display* dpy, const char* prefix) {
@@ -154,21 +162,50 @@ void SkipTaskbar(QWidget* window) {
 }
 
 namespace {
-// What PutImage learnt about the last window it drew on, so that it asks only once.
+// What PutImage learnt about the last window it drew on, so that it asks only once, and the
+// Xlib header of the last picture it sent, which reads the picture's rows in place.
 struct PutTarget {
     Display* dpy = nullptr;
     Window window = 0;
     bool usable = false;
     Visual* visual = nullptr;
     GC gc = nullptr;
+    XImage* image = nullptr;
 };
+
+void dropImage(PutTarget& target) {
+    if (target.image) {
+        target.image->data = nullptr; // the rows are the QImage's
+        XDestroyImage(target.image);
+        target.image = nullptr;
+    }
+}
+
+// The Xlib header over the picture's own rows: Xlib sends them without a copy of the whole.
+XImage* imageOver(PutTarget& target, const QImage& picture) {
+    char* data = const_cast<char*>(reinterpret_cast<const char*>(picture.constBits()));
+    XImage* xi = target.image;
+    if (xi && xi->data == data && xi->width == picture.width() && xi->height == picture.height() &&
+        xi->bytes_per_line == int(picture.bytesPerLine()))
+        return xi;
+    dropImage(target);
+    xi = XCreateImage(target.dpy, target.visual, 24, ZPixmap, 0, data, unsigned(picture.width()),
+                      unsigned(picture.height()), 32, int(picture.bytesPerLine()));
+    if (xi) // QImage keeps 32-bit pixels in the host's order; Xlib swaps when the server differs
+        xi->byte_order = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? LSBFirst : MSBFirst;
+    target.image = xi;
+    return xi;
+}
 
 PutTarget& putTarget(Display* dpy, Window window) {
     static PutTarget target;
     if (target.dpy == dpy && target.window == window)
         return target;
-    if (target.gc && target.dpy == dpy)
-        XFreeGC(dpy, target.gc);
+    if (target.dpy == dpy) {
+        if (target.gc)
+            XFreeGC(dpy, target.gc);
+        dropImage(target);
+    }
     target = PutTarget{dpy, window};
     XWindowAttributes a;
     if (!XGetWindowAttributes(dpy, window, &a) || a.depth != 24 || !a.visual ||
@@ -182,32 +219,24 @@ PutTarget& putTarget(Display* dpy, Window window) {
 }
 } // namespace
 
-bool PutImage(WindowId window, const QImage& image, const QRegion& region) {
+bool PutImage(WindowId window, const QImage& image, std::span<const QRect> rects) {
     Display* dpy = display();
     if (!dpy || !window || image.isNull() ||
         (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32))
         return false;
-    const PutTarget& target = putTarget(dpy, window);
+    PutTarget& target = putTarget(dpy, window);
     if (!target.usable)
         return false;
-    // The picture's own rows, read in place: Xlib sends them without a copy of the whole.
-    XImage* xi = XCreateImage(dpy, target.visual, 24, ZPixmap, 0,
-                              const_cast<char*>(reinterpret_cast<const char*>(image.constBits())),
-                              unsigned(image.width()), unsigned(image.height()), 32,
-                              int(image.bytesPerLine()));
+    XImage* xi = imageOver(target, image);
     if (!xi)
         return false;
-    // QImage keeps its 32-bit pixels in the host's order; Xlib swaps when the server differs.
-    xi->byte_order = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? LSBFirst : MSBFirst;
     const QRect bounds = image.rect();
-    for (const QRect& r : region) {
+    for (const QRect& r : rects) {
         const QRect c = r & bounds;
         if (!c.isEmpty())
             XPutImage(dpy, window, target.gc, xi, c.x(), c.y(), c.x(), c.y(), unsigned(c.width()),
                       unsigned(c.height()));
     }
-    xi->data = nullptr; // not ours to free
-    XDestroyImage(xi);
     XFlush(dpy);
     return true;
 }

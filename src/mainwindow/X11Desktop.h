@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
+#include <span>
 
 class QByteArray;
 class QImage;
-class QRegion;
 class QWidget;
 
 // The few questions about the desktop that Qt has no call for, answered through the X
@@ -40,7 +41,7 @@ void SkipTaskbar(QWidget* window);
 // Puts the given parts of a 32-bit RGB picture (the window's size, one picture pixel per
 // window pixel) straight onto the window, without a round trip. False when the window
 // cannot take it that way (not X, another depth or pixel layout): then nothing was sent.
-bool PutImage(WindowId window, const QImage& image, const QRegion& region);
+bool PutImage(WindowId window, const QImage& image, std::span<const QRect> rects);
 
 // True for a native event (as QWidget::nativeEvent gets it) that exposes part of a window.
 bool IsExpose(const QByteArray& eventType, void* message);

@@ -194,7 +194,10 @@ void frmMain::Form_Load() {
 bool frmMain::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate && (!activatedOnce_ || otherWindowWasActive_))
         Form_Activate();
-    return QWidget::event(e);
+    const bool handled = QWidget::event(e);
+    if (e->type() == QEvent::ScreenChangeInternal || e->type() == QEvent::Show)
+        onePixelPerPixel_ = devicePixelRatio() == 1;
+    return handled;
 }
 
 void frmMain::Form_Activate() {
@@ -232,6 +235,7 @@ void frmMain::resizeEvent(QResizeEvent* e) {
 }
 
 void frmMain::pResizeHandling() {
+    onePixelPerPixel_ = devicePixelRatio() == 1;
     Clock.setClientSize(size());
     if (Options().StyleIdx != KOptions::SeeThroughStyle)
         Clock.RecalcImage(true);
@@ -241,9 +245,9 @@ void frmMain::pResizeHandling() {
 }
 
 void frmMain::Timer1_Timer() {
-    const QDateTime now = TimeSource::now();
-    if (now.time().second() == 0 && CheckAlarms)
-        CheckAlarms(now);
+    const QTime now = TimeSource::timeOfDay();
+    if (now.second() == 0 && CheckAlarms)
+        CheckAlarms(TimeSource::now());
     const KOptions& o = Options();
     if (o.Borderless && (o.StyleIdx == KOptions::SeeThroughStyle || o.OT == 1))
         watchCorner();
@@ -272,7 +276,7 @@ bool frmMain::watchesBetweenSeconds() const {
 // the click-through window. Otherwise only a new second brings anything to do (a frame, the
 // alarm check on second 0), so it sleeps until just after the next one: the second hand
 // moves on time and the process wakes once a second.
-void frmMain::scheduleTick(const QDateTime& now) {
+void frmMain::scheduleTick(QTime now) {
     if (!Timer1.isActive())
         return; // not started yet, or stopped at close
     if (watchesBetweenSeconds()) {
@@ -280,7 +284,7 @@ void frmMain::scheduleTick(const QDateTime& now) {
             Timer1.start(kTickMs);
         return;
     }
-    const int toNext = 1000 - now.time().msec() + kAfterSecondMs;
+    const int toNext = 1000 - now.msec() + kAfterSecondMs;
     // A running one-second timer keeps its phase; it is set again only when the tick came
     // before the second or well after it (start-up, a change of mode, a wall-clock step).
     const bool onTime = toNext >= 1000 - kLateTickMs && toNext <= 1000;
@@ -293,8 +297,8 @@ void frmMain::scheduleTick(const QDateTime& now) {
 // A frame goes straight to the window when the display takes it so: one request, no paint
 // event and no trip through the backing store. Otherwise, or while hidden, a normal repaint.
 void frmMain::showFrame() {
-    if (isVisible() && devicePixelRatio() == 1 &&
-        X11Desktop::PutImage(winId(), Clock.backing(), Clock.lastChangedRegion())) {
+    if (isVisible() && onePixelPerPixel_ &&
+        X11Desktop::PutImage(winId(), Clock.backing(), Clock.lastChangedRects())) {
         framesBypassPainter_ = true;
         return;
     }

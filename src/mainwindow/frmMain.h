@@ -125,7 +125,7 @@ private:
     void applyTransparent(bool on);
     void watchCorner();
     bool watchesBetweenSeconds() const;
-    void scheduleTick(const QDateTime& now);
+    void scheduleTick(QTime now);
     void showFrame();
     void withTopMostLifted(const std::function<void()>& modal);
 
@@ -151,6 +151,7 @@ private:
     X11Desktop::WindowId passThroughFrame_ = 0; // frame last made click-through
     bool transparentApplied_ = false;
     bool framesBypassPainter_ = false; // frames went straight to the window since the last paint
+    bool onePixelPerPixel_ = false;    // the screen shows the window unscaled (asked on changes)
     bool loaded_ = false;
     bool activatedOnce_ = false;
     bool otherWindowWasActive_ = false; // activity left the clock for another of our windows

@@ -65,6 +65,7 @@ void ClockRenderer::setClientSize(QSize size) {
     faceLayerValid_ = false;
     secondRows_.clear(backing_.height());
     changedRows_.fill(backing_.height(), backing_.width());
+    bandChanges();
     prevRows_.clear(backing_.height());
     prevAt_.assign(size_t(backing_.height()), 0);
     staticLayer_ = QImage();
@@ -96,12 +97,15 @@ const QImage& ClockRenderer::backing() const {
 }
 
 QRegion ClockRenderer::lastChangedRegion() const {
-    std::vector<QRect> bands;
-    AddRowBands(changedRows_.lo.data(), changedRows_.hi.data(), changedRows_.first,
-                changedRows_.end, BandRows, bands);
     QRegion region;
-    region.setRects(bands.data(), int(bands.size()));
+    region.setRects(changedRects_.data(), int(changedRects_.size()));
     return region;
+}
+
+void ClockRenderer::bandChanges() {
+    changedRects_.clear();
+    AddRowBands(changedRows_.lo.data(), changedRows_.hi.data(), changedRows_.first,
+                changedRows_.end, BandRows, changedRects_);
 }
 
 // Row by row over the pixels put back and the new second hand, the first and last pixel where
@@ -176,13 +180,9 @@ void ClockRenderer::buildFaceLayer() {
     }
 }
 
-std::vector<int> ClockRenderer::staticKey(float hourAngle, float minuteAngle) const {
-    std::vector<int> key{FaceCenterX,
-                         FaceCenterY,
-                         widthOf(HourHand),
-                         widthOf(MinuteHand),
-                         Vorel_WuLines::TripleToColor(HourRgb),
-                         Vorel_WuLines::TripleToColor(MinuteRgb)};
+void ClockRenderer::staticKey(float hourAngle, float minuteAngle, std::vector<int>& key) const {
+    key.assign({FaceCenterX, FaceCenterY, widthOf(HourHand), widthOf(MinuteHand),
+                Vorel_WuLines::TripleToColor(HourRgb), Vorel_WuLines::TripleToColor(MinuteRgb)});
     const QPoint centre(FaceCenterX, FaceCenterY);
     for (const auto& segment : StaticSegments) {
         const Vorel_WuLines::HandPoints h =
@@ -192,7 +192,6 @@ std::vector<int> ClockRenderer::staticKey(float hourAngle, float minuteAngle) co
         for (const QPoint& p : {h.tip, h.body[0], h.body[1], h.body[2], h.c1, h.c2})
             key.insert(key.end(), {p.x(), p.y()});
     }
-    return key;
 }
 
 // The hour and minute hands on the face, into staticLayer_: where they were put back from the
@@ -225,7 +224,10 @@ void ClockRenderer::copySpans(const RowSpans& spans, const QImage& from, QImage&
 }
 
 bool ClockRenderer::Render(const QDateTime& tTime) {
-    const QTime time = tTime.time();
+    return Render(tTime.time());
+}
+
+bool ClockRenderer::Render(QTime time) {
     const int s = time.second();
     if (s == LastDrawnSecond)
         return false;
@@ -239,7 +241,8 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
     const int minute = time.minute();
     const float hourAngle = static_cast<float>(((hour + minute / 60.0) - 3) / 6 * Pi);
     const float minuteAngle = static_cast<float>(((minute + s / 60.0) - 15) / 30 * Pi);
-    std::vector<int> key = staticKey(hourAngle, minuteAngle);
+    std::vector<int>& key = nextKey_;
+    staticKey(hourAngle, minuteAngle, key);
     const int rows = backing_.height();
     prevRows_.clear(rows);
     prevPixels_.clear();
@@ -270,7 +273,7 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
         std::memcpy(backing_.bits(), staticLayer_.constBits(), size_t(backing_.sizeInBytes()));
         changedRows_.fill(rows, backing_.width());
     }
-    staticKey_ = std::move(key);
+    staticKey_.swap(key);
     secondRows_.clear(rows);
 
     Surface dc(backing_);
@@ -286,5 +289,6 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
     secondRows_.setRows(dc.touched());
     if (!whole)
         findChanges();
+    bandChanges();
     return true;
 }

@@ -53,6 +53,7 @@ public:
 
     // Draws a frame when the second differs from LastDrawnSecond; true when it drew.
     bool Render(const QDateTime& tTime);
+    bool Render(QTime time);
 
     // The backing image the window shows (32-bit RGB, the client size).
     const QImage& backing() const;
@@ -61,6 +62,7 @@ public:
     // differing pixel.
     const RowSpans& lastChangedRows() const { return changedRows_; }
     // The same as one rectangle per band of eight rows; what the window needs to repaint.
+    const std::vector<QRect>& lastChangedRects() const { return changedRects_; }
     QRegion lastChangedRegion() const;
 
     // Hand widths for the following frames instead of the options' (the style editor's
@@ -72,8 +74,9 @@ private:
     int16_t widthOf(int hand) const;
     bool faceLayerCurrent() const;
     void findChanges(); // changedRows_ from the pixels put back and the new frame
+    void bandChanges(); // changedRects_ from changedRows_
     // What decides the hour and minute hands' pixels: their points, widths and colours.
-    std::vector<int> staticKey(float hourAngle, float minuteAngle) const;
+    void staticKey(float hourAngle, float minuteAngle, std::vector<int>& key) const;
     void drawStaticLayer(float hourAngle, float minuteAngle, bool whole);
     static void copySpans(const RowSpans& spans, const QImage& from, QImage& to);
     void buildFaceLayer();
@@ -89,10 +92,12 @@ private:
     QImage staticLayer_;
     RowSpans staticRows_;
     std::vector<int> staticKey_;
+    std::vector<int> nextKey_; // the key of the frame being drawn; its storage is kept
     // The pixels the second hand of the backing's frame wrote: what the next frame puts back
     // from the static layer.
     RowSpans secondRows_;
-    RowSpans changedRows_; // the last frame's changed pixels
+    RowSpans changedRows_;            // the last frame's changed pixels
+    std::vector<QRect> changedRects_; // ...and in bands of rows
     // The previous frame's pixels under its hands (rows prevRows_, row y from prevAt_[y] in
     // prevPixels_), kept when the face is put back over them.
     RowSpans prevRows_;

@@ -8,6 +8,9 @@
 class TimeSource {
 public:
     static QDateTime now();
+    // now().time(), read more cheaply: the local offset from UTC is looked up again only when
+    // the minute changes (zones change their offset on whole minutes). For the clock's tick.
+    static QTime timeOfDay();
 
     // Every later now() returns this moment until another set or reset.
     static void setFixed(const QDateTime& moment);
