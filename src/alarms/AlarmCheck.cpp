@@ -3,6 +3,7 @@
 #include "alarms/AlarmTime.h"
 #include "alarms/frmMessage.h"
 #include "settings/KOptions.h"
+#include "shell/SessionBus.h"
 #include "shell/mdlStartup.h"
 
 #include <QProcess>
@@ -96,6 +97,9 @@ bool StartProgram(const QString& commandLine) {
     QStringList args = QProcess::splitCommand(commandLine);
     if (args.isEmpty())
         return false;
-    const QString program = LocalPath(args.takeFirst());
-    return QProcess::startDetached(program, args);
+    QProcess process;
+    process.setProgram(LocalPath(args.takeFirst()));
+    process.setArguments(args);
+    process.setProcessEnvironment(SessionBus::ChildEnvironment());
+    return process.startDetached();
 }
