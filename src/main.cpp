@@ -1,3 +1,4 @@
+#include "mainwindow/TrayIcon.h"
 #include "mainwindow/frmMain.h"
 #include "shell/CommandLine.h"
 #include "shell/SessionBus.h"
@@ -23,6 +24,10 @@ int main(int argc, char* argv[]) {
 
     SessionBus::PreventAutoLaunch();
     QApplication app(argc, argv);
+    // The program's own name and icon for title bars, task bars and notification servers.
+    QApplication::setApplicationName(QStringLiteral("zintar"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("zintar"));
+    QApplication::setWindowIcon(ClockIcon());
     // The clock is a tool window with a tray icon; it ends the program itself when it closes.
     QApplication::setQuitOnLastWindowClosed(false);
     std::unique_ptr<frmMain> clock;
