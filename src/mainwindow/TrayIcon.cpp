@@ -64,17 +64,22 @@ bool TrayIconAdded() {
 }
 
 QIcon ClockIcon() {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x33, 0x33, 0x33), 1.2));
-    p.setBrush(Qt::white);
-    p.drawEllipse(QRectF(1, 1, 14, 14));
-    p.setPen(QPen(QColor(0x33, 0x33, 0x33), 1.6, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(8, 8), QPointF(12, 8)); // three o'clock
-    p.setPen(QPen(QColor(0x66, 0x66, 0x66), 1.2, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(8, 8), QPointF(8, 3));
-    p.end();
-    return QIcon(pixmap);
+    QIcon icon;
+    for (int size : {16, 32}) { // the tray's picture and the About window's
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 16.0, size / 16.0);
+        p.setPen(QPen(QColor(0x33, 0x33, 0x33), 1.2));
+        p.setBrush(Qt::white);
+        p.drawEllipse(QRectF(1, 1, 14, 14));
+        p.setPen(QPen(QColor(0x33, 0x33, 0x33), 1.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(8, 8), QPointF(12, 8)); // three o'clock
+        p.setPen(QPen(QColor(0x66, 0x66, 0x66), 1.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(8, 8), QPointF(8, 3));
+        p.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
