@@ -26,5 +26,5 @@ bool TrayIconAdded();
 // The tip as the tray shows it: the text cut to at most 63 characters.
 QString TrayTip(const QString& text);
 
-// The 16 x 16 clock picture of the tray icon.
+// The clock picture of the tray icon (16 x 16) and of the About window (32 x 32).
 QIcon ClockIcon();

@@ -1,6 +1,8 @@
 #include "mainwindow/frmMain.h"
 
 #include "alarms/frmAlarms.h"
+#include "auxiliary/frmAbout.h"
+#include "auxiliary/frmCalendar.h"
 #include "mainwindow/DesktopCapture.h"
 #include "mainwindow/Placement.h"
 #include "mainwindow/TrayIcon.h"
@@ -72,6 +74,8 @@ frmMain::frmMain(QWidget* parent)
         editor.exec();
         return editor.SwiOk;
     });
+    setCalendar([] { frmCalendar::Open(); });
+    setAbout([this] { frmAbout::Open(this, imgIcon); });
 
     Timer1.setInterval(kTickMs);
     Timer1.setTimerType(Qt::PreciseTimer);
