@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "settings/KOptions.h"
 #include "settings/KSkin.h"
+#include "shell/TimeSource.h"
 #include "shell/mdlStartup.h"
 
 #include <QImage>
@@ -34,6 +35,8 @@ inline KSkinPtr skin(const QString& name, const QString& file, int32_t colour, i
 
 inline void setUp() {
     TestSupport::freshUserFolder();
+    // Two editors opened a moment apart must show the same preview: the hands stand still.
+    TimeSource::setFixed(QDateTime(QDate(2026, 5, 4), QTime(10, 8, 37)));
     const QString broken = TestSupport::scratchFolder("broken") + QStringLiteral("/x.bmp");
     TestSupport::writeFile(broken, "no picture");
     const QString f = TestSupport::scratchFolder("faces");
