@@ -44,9 +44,42 @@ BassPlayer& AlarmCheck::AlarmPlayer() {
     return *player_;
 }
 
+namespace {
+QDateTime WallMinute(const QDateTime& now) {
+    const QTime t = now.time();
+    return QDateTime(now.date(), QTime(t.hour(), t.minute()), Qt::UTC);
+}
+} // namespace
+
 void AlarmCheck::Tick(const QDateTime& now) {
-    if (now.time().second() == 0)
-        CheckAlarms(now);
+    const QDateTime minute = WallMinute(now);
+    if (!lastWallMinute_.isValid()) {
+        lastWallMinute_ = minute;
+        if (now.time().second() == 0)
+            CheckAlarms(now);
+        else
+            LastAlarmMinute = int16_t(minute.time().minute());
+        return;
+    }
+    if (minute == lastWallMinute_)
+        return;
+    const int64_t passed = lastWallMinute_.secsTo(minute) / 60;
+    QList<KAlarm*> fired;
+    if (passed > 1 && passed <= MaxCatchUpMinutes)
+        for (int64_t i = 1; i < passed; ++i)
+            CheckMinute(lastWallMinute_.addSecs(60 * i), fired);
+    // An alarm that repeats every few minutes rang once for all the minutes passed over; it
+    // rings next at its first due time after this minute, not a day later.
+    for (KAlarm* alarm : std::as_const(fired)) {
+        if (alarm->bSave != 1 || alarm->Minutes <= 0)
+            continue;
+        for (QDateTime next = alarm->LastFired.addSecs(60 * int64_t(alarm->Minutes));
+             next <= minute; next = next.addSecs(60 * int64_t(alarm->Minutes)))
+            MoveRingTime(*alarm, alarm->Minutes);
+    }
+    lastWallMinute_ = minute;
+    LastAlarmMinute = int16_t(minute.time().minute());
+    CheckMinute(minute, fired);
 }
 
 void AlarmCheck::CheckAlarms(const QDateTime& now) {
@@ -54,7 +87,12 @@ void AlarmCheck::CheckAlarms(const QDateTime& now) {
     if (time.minute() == LastAlarmMinute)
         return;
     LastAlarmMinute = int16_t(time.minute());
+    QList<KAlarm*> fired;
+    CheckMinute(WallMinute(now), fired);
+}
 
+void AlarmCheck::CheckMinute(const QDateTime& wallMinute, QList<KAlarm*>& fired) {
+    const QTime time = wallMinute.time();
     // A copy, so a window opened here that changes the collection cannot upset the loop.
     const QList<KAlarmPtr> alarms = Options().Alarms;
     for (const KAlarmPtr& alarm : alarms) {
@@ -62,15 +100,19 @@ void AlarmCheck::CheckAlarms(const QDateTime& now) {
             continue;
         const bool due = time.hour() == alarm->RingHH && time.minute() == alarm->RingMM;
         if (due) {
-            if (!alarm->Rang)
-                Fire(alarm);
+            const bool again = alarm->bSave == -1 && alarm->LastFired == wallMinute;
+            if (!alarm->Rang && !again && !fired.contains(alarm.get())) {
+                fired.append(alarm.get());
+                Fire(alarm, wallMinute);
+            }
         } else if (alarm->bSave != 0) {
             alarm->Rang = false;
         }
     }
 }
 
-void AlarmCheck::Fire(const KAlarmPtr& alarm) {
+void AlarmCheck::Fire(const KAlarmPtr& alarm, const QDateTime& wallMinute) {
+    alarm->LastFired = wallMinute;
     if (alarm->SwiPgm)
         ignoringErrors([&] { runProgram(alarm->PathPgm); });
     if (alarm->SwiMsg) {

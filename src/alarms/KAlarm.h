@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -27,6 +28,9 @@ public:
     int32_t Minutes = 0;
     QTreeWidgetItem* ListItem = nullptr; // row of an open alarm list; never owned
     bool Rang = false;
+    // The wall clock minute (date and time, no zone) it last fired at, so that a daily
+    // alarm does not fire again when the clock goes back over it. Not saved.
+    QDateTime LastFired;
 
     // Reads the ten keys of one section; false when a key cannot be converted (the
     // fields read before it keep their new values).

@@ -54,7 +54,7 @@ frmMain::frmMain(QWidget* parent)
     setPalette(pal);
     resize(128, 128);
     imgIcon = ClockIcon();
-    CheckAlarms = [this](const QDateTime& now) { alarmCheck.CheckAlarms(now); };
+    CheckAlarms = [this](const QDateTime& now) { alarmCheck.Tick(now); };
     EndProgram = [] { QCoreApplication::quit(); };
     createMenu();
     setAlarmList([] {
@@ -264,8 +264,13 @@ void frmMain::pResizeHandling() {
 
 void frmMain::Timer1_Timer() {
     const QTime now = TimeSource::timeOfDay();
-    if (now.second() == 0 && CheckAlarms)
+    // The first tick of each new minute checks the alarms, whatever its seconds: a tick
+    // that comes late on a busy machine or after a suspend still finds them.
+    const int minuteOfDay = now.hour() * 60 + now.minute();
+    if (minuteOfDay != alarmMinute_ && CheckAlarms) {
+        alarmMinute_ = minuteOfDay;
         CheckAlarms(TimeSource::now());
+    }
     const KOptions& o = Options();
     if (o.Borderless && (o.StyleIdx == KOptions::SeeThroughStyle || o.OT == 1))
         watchCorner();

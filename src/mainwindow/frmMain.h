@@ -150,6 +150,7 @@ private:
     QTimer trim_;         // hands back the pages start-up and menus touched
     X11Desktop::WindowId passThroughFrame_ = 0; // frame last made click-through
     bool transparentApplied_ = false;
+    int alarmMinute_ = -1;             // minute of the day of the last alarm check
     bool framesBypassPainter_ = false; // frames went straight to the window since the last paint
     bool onePixelPerPixel_ = false;    // the screen shows the window unscaled (asked on changes)
     bool loaded_ = false;

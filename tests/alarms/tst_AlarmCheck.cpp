@@ -5,6 +5,7 @@
 #include "shell/TimeSource.h"
 #include "shell/mdlStartup.h"
 
+#include <QTimeZone>
 #include <QtTest>
 #include <stdexcept>
 
@@ -47,8 +48,9 @@ private Q_SLOTS:
             << -1 << 0 << QTime(0, 0) << QStringList{"2 00:00"};
         QTest::newRow("daily on the hour")
             << -1 << 0 << QTime(1, 0) << QStringList{"1 01:00", "2 01:00"};
+        // A tick that comes late still checks its minute.
         QTest::newRow("daily, second 0 missed")
-            << -1 << 0 << QTime(7, 30, 1) << QStringList{"2 07:30"};
+            << -1 << 0 << QTime(7, 30, 1) << QStringList{"1 07:30", "2 07:30"};
     }
     void recurrenceOverTwoDays() {
         QFETCH(int, bSave);
@@ -73,6 +75,69 @@ private Q_SLOTS:
                 check.Tick(TimeSource::now());
         QCOMPARE(fired, expected);
         QCOMPARE(QList<int>({alarm->HH, alarm->DefMM}), QList<int>({due.hour(), due.minute()}));
+    }
+
+    // The wall clock jumps: suspend and resume, the clock set back, daylight saving time in
+    // Berlin starting and ending. Alarms a..d are daily at 08:00, once at 09:30, every 15
+    // minutes from 08:00, and daily at 02:30. Ticks come at the given local times, or every
+    // 30 seconds between two times joined by "..".
+    void wallClockJumps_data() {
+        QTest::addColumn<QStringList>("ticks");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("suspended three hours")
+            << QStringList{"06-10 07:59:30", "06-10 11:00:10", "06-10 11:00:50", "06-10 11:15:00"}
+            << QStringList{"a 08:00 at 11:00", "c 08:00 at 11:00", "b 09:30 at 11:00",
+                           "c 11:15 at 11:15"};
+        QTest::newRow("more than twelve hours passed over")
+            << QStringList{"06-10 07:59:30", "06-10 20:15:00", "06-10 20:15:40"}
+            << QStringList{};
+        QTest::newRow("clock set back an hour")
+            << QStringList{"06-10 07:59:50", "06-10 08:00:10", "06-10 08:01:00",
+                           "06-10 07:00:30", "06-10 07:59:59", "06-10 08:00:05"}
+            << QStringList{"a 08:00 at 08:00", "c 08:00 at 08:00"};
+        QTest::newRow("hour repeated at the end of summer time")
+            << QStringList{"10-25 01:50:00 .. 10-25 03:10:00"} << QStringList{"d 02:30 at 02:30"};
+        QTest::newRow("hour skipped at the start of summer time")
+            << QStringList{"03-29 01:50:00 .. 03-29 03:10:00"} << QStringList{"d 02:30 at 03:00"};
+    }
+    void wallClockJumps() {
+        QFETCH(QStringList, ticks);
+        QFETCH(QStringList, expected);
+        const QTimeZone berlin("Europe/Berlin");
+        QVERIFY(berlin.isValid());
+        const auto local = [&berlin](const QString& text) {
+            return QDateTime(QDate::fromString("2026-" + text.left(5), "yyyy-MM-dd"),
+                             QTime::fromString(text.mid(6), "HH:mm:ss"), berlin);
+        };
+        QList<QDateTime> moments;
+        for (const QString& t : ticks) {
+            if (!t.contains(" .. ")) {
+                moments << local(t);
+                continue;
+            }
+            // Stepped in real time, so the repeated hour is walked through twice.
+            const QDateTime end = local(t.section(" .. ", 1));
+            for (QDateTime m = local(t.section(" .. ", 0, 0)); m <= end; m = m.addSecs(30))
+                moments << m;
+        }
+        QVERIFY(moments.size() >= 2);
+        const QList<KAlarmPtr> alarms = {addAlarm(8, 0, -1), addAlarm(9, 30, 0),
+                                         addAlarm(8, 0, 1, 15), addAlarm(2, 30, -1)};
+        for (int i = 0; i < alarms.size(); ++i) {
+            alarms[i]->SwiMsg = true;
+            alarms[i]->Text = QString(QChar('a' + i));
+        }
+        AlarmCheck check;
+        QDateTime current;
+        QStringList fired;
+        check.openMessage = [&](const KAlarmPtr& a) {
+            fired << a->Text + " " + RingTimeText(*a) + " at " + current.toString("HH:mm");
+        };
+        for (const QDateTime& m : std::as_const(moments)) {
+            current = m.toTimeZone(berlin);
+            check.Tick(current);
+        }
+        QCOMPARE(fired, expected);
     }
 
     void firing_data() {

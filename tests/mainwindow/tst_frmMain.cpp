@@ -111,12 +111,13 @@ private Q_SLOTS:
         QVERIFY(Options().Transparent); // kept for a display that can show it
     }
 
-    void tickChecksAlarmsAtSecondZeroAndDrawsOnlyANewSecondOrSize() {
+    // The first tick of every minute checks the alarms, even one that comes late.
+    void tickChecksAlarmsOncePerMinuteAndDrawsOnlyANewSecondOrSize() {
         frmMain& w = start({}, true);
         QList<QDateTime> checked;
         w.CheckAlarms = [&checked](const QDateTime& now) { checked << now; };
-        const QList<QDateTime> ticks = {at(7, 29, 59, 800), at(7, 30, 0, 0), at(7, 30, 0, 200),
-                                        at(7, 30, 1, 0), at(7, 31, 0, 100)};
+        const QList<QDateTime> ticks = {at(7, 29, 59, 800), at(7, 30, 0, 0),   at(7, 30, 0, 200),
+                                        at(7, 30, 1, 0),    at(7, 31, 0, 100), at(7, 32, 2, 0)};
         QList<int> drawn;
         for (const QDateTime& t : ticks) {
             TestSupport::setNow(t);
@@ -124,8 +125,8 @@ private Q_SLOTS:
             w.Timer1_Timer();
             drawn << w.FramesDrawn - before;
         }
-        QCOMPARE(checked, QList<QDateTime>({ticks[1], ticks[2], ticks[4]}));
-        QCOMPARE(drawn.mid(1), QList<int>({1, 0, 1, 1}));
+        QCOMPARE(checked, QList<QDateTime>({ticks[0], ticks[1], ticks[4], ticks[5]}));
+        QCOMPARE(drawn.mid(1), QList<int>({1, 0, 1, 1, 1}));
         const int frames = w.FramesDrawn;
         w.pResize(192, 192); // same second, new size: drawn anyway
         QCOMPARE(w.FramesDrawn, frames + 1);
