@@ -6,6 +6,7 @@
 #include "shell/SessionBus.h"
 #include "shell/mdlStartup.h"
 
+#include <QApplication>
 #include <QProcess>
 #include <QStringList>
 
@@ -25,6 +26,11 @@ void showMessage(const KAlarmPtr& alarm) {
     auto* window = new frmMessage;
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->SetAlarm(alarm);
+    // While a modal window of the clock is open (the alarm list, the editor, a message), a
+    // window shown beside it would take no clicks until it closes. The notification is then
+    // modal itself: above that window, taking the clicks and the keyboard until it closes.
+    if (QApplication::activeModalWidget())
+        window->setWindowModality(Qt::ApplicationModal);
     window->show();
     // Asks for the focus, as a newly shown window gets it; its first activation puts it on top.
     window->raise();
