@@ -19,6 +19,8 @@ PACKAGES=(
     xvfb xauth openbox tint2 xdotool x11-utils x11-xserver-utils x11-apps wmctrl xcompmgr
     faketime sound-theme-freedesktop
     fonts-dejavu-core
+    # libFuzzer targets (scripts/fuzz.sh): clang and its fuzzer runtime
+    clang libclang-rt-14-dev
 )
 
 missing=()

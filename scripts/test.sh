@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Zintar twice (plain, and with AddressSanitizer +
 # UBSan) and runs the whole test suite in both builds. The tests of the real program
-# (label e2e) run under Xvfb in the plain build.
+# (label e2e) run under Xvfb in the plain build. Then each libFuzzer target runs 20 s.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -15,4 +15,6 @@ ctest --test-dir build --output-on-failure || status=1
 echo "== tests (AddressSanitizer + UBSan build)"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
     ctest --test-dir build-asan --output-on-failure -LE e2e || status=1
+echo "== fuzzing the file readers (20 s a target)"
+bash scripts/fuzz.sh 20 || status=1
 exit $status
