@@ -11,8 +11,14 @@ class FileChooser {
 public:
     virtual ~FileChooser() = default;
 
-    // The full path of the chosen file, or "" when the user cancelled.
-    virtual QString OpenFile(QWidget* parent, const QString& filter) = 0;
+    // The full path of the chosen file, or "" when the user cancelled. The dialog starts in
+    // the folder of current when that folder exists, otherwise in the user's home. A filter
+    // whose description is ProgramsFilter shows only files that may be run.
+    virtual QString OpenFile(QWidget* parent, const QString& filter, const QString& current) = 0;
+
+    static const QString ProgramsFilter;
+    // The folder a dialog for the file current starts in.
+    static QString StartFolder(const QString& current);
 
     // The chooser in use: the QFileDialog one unless a test put its own in place.
     static FileChooser& Current();

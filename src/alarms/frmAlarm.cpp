@@ -27,11 +27,12 @@
 
 namespace {
 
-const QString ProgramFilter =
-    QStringLiteral("Executable programs (*.exe, *.com, *.bat)|*.exe; *.com; *.bat");
-const QString SoundFilter =
-    QStringLiteral("Audio files (wav/aif/mp3/mp2/mp1/ogg)|*.wav;*.aif;*.mp3;*.mp2;*.mp1;*.ogg|"
-                   "All Files (*.*)|*.*|");
+// Programs here are files with the executable bit, not *.exe, *.com and *.bat.
+const QString ProgramFilter = FileChooser::ProgramsFilter + QStringLiteral("|*|All files|*|");
+// Every format the player decodes.
+const QString SoundFilter = QStringLiteral(
+    "Audio files (wav/aif/mp3/mp2/mp1/ogg/oga/flac)|*.wav;*.aif;*.aiff;*.mp3;*.mp2;*.mp1;*.ogg;"
+    "*.oga;*.flac|All Files (*.*)|*.*|");
 
 QFrame* Line(QWidget* parent, const char* name) {
     auto* line = new QFrame(parent);
@@ -298,13 +299,13 @@ void frmAlarm::pMarkMinutes(bool bad) {
 }
 
 void frmAlarm::PulExe_Click() {
-    const QString path = FileChooser::Current().OpenFile(this, ProgramFilter);
+    const QString path = FileChooser::Current().OpenFile(this, ProgramFilter, txExe->text());
     if (!path.isEmpty())
         txExe->setText(path);
 }
 
 void frmAlarm::PulSnd_Click() {
-    const QString path = FileChooser::Current().OpenFile(this, SoundFilter);
+    const QString path = FileChooser::Current().OpenFile(this, SoundFilter, txSnd->currentText());
     if (!path.isEmpty())
         txSnd->setEditText(path);
 }

@@ -3,7 +3,17 @@
 #include "mainwindow/DesktopCapture.h"
 
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
+
+namespace {
+
+// A dialog given no folder starts in the user's home, not wherever the program was started.
+QString StartFolder(const QString& folder) {
+    return folder.isEmpty() ? QDir::homePath() : folder;
+}
+
+} // namespace
 
 std::optional<int32_t> CommonDialog::ShowColor(int32_t initial, QWidget* parent) {
     if (answer) {
@@ -22,7 +32,7 @@ std::optional<QString> CommonDialog::ShowOpen(const QString& title, const QStrin
                                               const QString& folder, QWidget* parent) {
     if (answer)
         return answer(Kind::Open, folder);
-    const QString file = QFileDialog::getOpenFileName(parent, title, folder, filter);
+    const QString file = QFileDialog::getOpenFileName(parent, title, StartFolder(folder), filter);
     return file.isEmpty() ? std::nullopt : std::optional<QString>(file);
 }
 
@@ -30,6 +40,6 @@ std::optional<QString> CommonDialog::ShowSave(const QString& title, const QStrin
                                               const QString& folder, QWidget* parent) {
     if (answer)
         return answer(Kind::Save, folder);
-    const QString file = QFileDialog::getSaveFileName(parent, title, folder, filter);
+    const QString file = QFileDialog::getSaveFileName(parent, title, StartFolder(folder), filter);
     return file.isEmpty() ? std::nullopt : std::optional<QString>(file);
 }

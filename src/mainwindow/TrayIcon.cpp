@@ -64,8 +64,10 @@ bool TrayIconAdded() {
 }
 
 QIcon ClockIcon() {
+    // Drawn on a 16-unit grid at each size a title bar, task bar or About window asks for;
+    // larger sizes would only make every window's icon property dearer to send.
     QIcon icon;
-    for (int size : {16, 32}) { // the tray's picture and the About window's
+    for (int size : {16, 32, 48, 64}) {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter p(&pixmap);

@@ -13,6 +13,7 @@
 #include "shell/TimeSource.h"
 #include "shell/WorkingSet.h"
 #include "shell/mdlStartup.h"
+#include "styleeditor/frmCustom.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -59,6 +60,19 @@ frmMain::frmMain(QWidget* parent)
     setAlarmList([] {
         frmAlarms list; // without owner; dropped when it closes
         list.exec();
+    });
+    setStyleEditor([this] {
+        StyleDialogs dialogs;
+        dialogs.color = [this](int32_t initial) { return CD.ShowColor(initial); };
+        dialogs.open = [this](const QString& filter) {
+            return CD.ShowOpen(QStringLiteral("Load image"), filter);
+        };
+        dialogs.save = [this](const QString& filter) {
+            return CD.ShowSave(QStringLiteral("Save image"), filter);
+        };
+        frmCustom editor(std::move(dialogs)); // without owner, like the alarm list
+        editor.exec();
+        return editor.SwiOk;
     });
     setCalendar([] { frmCalendar::Open(); });
     setAbout([this] { frmAbout::Open(this, imgIcon); });

@@ -9,6 +9,7 @@ read -r x y w h < <(e2e_geometry)
 e2e_expect_eq "128 x 128 at 100, 100 twips (7, 7 pixels at 96 dpi)" "7 7 128 128" "$x $y $w $h"
 e2e_expect_eq "no frame around the client area" "0, 0, 0, 0" "$(e2e_frame_extents)"
 e2e_check "on top, not in the taskbar" sh -c "xprop -id $ZINTAR_WIN _NET_WM_STATE | grep _NET_WM_STATE_ABOVE | grep -q _NET_WM_STATE_SKIP_TASKBAR"
+e2e_check "the program's own icon and class" sh -c "xprop -id $ZINTAR_WIN _NET_WM_ICON | grep -q 'Icon (16 x 16)' && xprop -id $ZINTAR_WIN WM_CLASS | grep -q '\"zintar\"'"
 e2e_expect_pixel $((x + 2)) $((y + 2)) "$E2E_DESKTOP" 0 "desktop shows just outside the ellipse"
 e2e_expect_pixel $((x + 125)) $((y + 125)) "$E2E_DESKTOP" 0 "desktop shows at the opposite corner"
 expected=$(printf '%s\r\n' "[Style]" "Bitmap=$E2E_BIN/pics/watch2.bmp" "HourColor=333333" \
