@@ -3,7 +3,9 @@
 #include "shell/TimeSource.h"
 
 #include <QCalendarWidget>
+#include <QCoreApplication>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QTextCharFormat>
 #include <QToolButton>
 
@@ -33,10 +35,25 @@ QCalendarWidget* MonthView::addMonth(bool leading) {
         if (auto* year = month->findChild<QWidget*>(QStringLiteral("qt_calendar_yearedit")))
             year->setEnabled(false);
     }
+    // The day grid keeps Enter for itself; the window's default button is meant by it.
+    if (auto* days = month->findChild<QWidget*>(QStringLiteral("qt_calendar_calendarview")))
+        days->installEventFilter(this);
     connect(month, &QCalendarWidget::currentPageChanged, this,
             [this, month](int y, int m) { pageChanged(month, y, m); });
     connect(month, &QCalendarWidget::clicked, this, &MonthView::clicked);
     return month;
+}
+
+bool MonthView::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && window() != this) {
+            QKeyEvent copy(QEvent::KeyPress, key, static_cast<QKeyEvent*>(e)->modifiers());
+            QCoreApplication::sendEvent(window(), &copy);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 void MonthView::SetArrangement(int columns, int rows) {

@@ -25,6 +25,9 @@ public:
     QDate FirstMonth() const { return first_; }
     QList<QCalendarWidget*> Months() const { return months_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
     QCalendarWidget* addMonth(bool leading);
     void showFrom(QDate first);

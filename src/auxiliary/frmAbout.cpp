@@ -39,8 +39,8 @@ std::function<void(const QUrl&)> frmAbout::OpenUrl = [](const QUrl& url) {
 };
 
 frmAbout::frmAbout(QWidget* owner, const QIcon& programIcon)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowCloseButtonHint) {
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("About Zintar..."));
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(QFont(QStringLiteral("Tahoma"), 8));
