@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 namespace Placement {
@@ -58,6 +59,19 @@ QPoint PlaceOnScreen(float& px, float& py, QSize outer) {
     py = ClampToScreen(py, TwipsFromPixels(screenSize.height(), ty),
                        TwipsFromPixels(outer.height(), ty));
     return {PixelsFromTwips(px, tx), PixelsFromTwips(py, ty)};
+}
+
+QSize FitSize(QSize stored, QSize available) {
+    auto fit = [](int side, int room) {
+        return std::max(kSmallestSide, std::min(side, std::max(room, kSmallestSide)));
+    };
+    return {fit(stored.width(), available.width()), fit(stored.height(), available.height())};
+}
+
+QSize FitOnScreen(QSize stored) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize room = screen ? screen->availableGeometry().size() : QSize(1024, 768);
+    return FitSize(stored, room.isEmpty() ? QSize(1024, 768) : room);
 }
 
 QRegion RoundShape(QSize client) {

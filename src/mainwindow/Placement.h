@@ -28,6 +28,13 @@ float ClampToScreen(float position, float screenExtent, float windowExtent);
 // size, writes the kept values back and returns the position in pixels.
 QPoint PlaceOnScreen(float& px, float& py, QSize outer);
 
+// A stored client size made to fit an available area: each side at least kSmallestSide
+// and at most the area's, so no value in a file can make a window larger than the screen.
+inline constexpr int kSmallestSide = 16;
+QSize FitSize(QSize stored, QSize available);
+// The same for the primary screen's available area (1024 x 768 without a screen).
+QSize FitOnScreen(QSize stored);
+
 // The round window's shape for a client area: the ellipse one pixel in from the left and
 // top edges, in client coordinates.
 QRegion RoundShape(QSize client);

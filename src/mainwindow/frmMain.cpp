@@ -172,9 +172,12 @@ void frmMain::pLoadOptions(bool B) {
     SetTopMost(this, o.OT);
     if (o.Borderless) // frameless from the first showing; the shape follows at activation
         WindowModes::SetFrameless(this, true);
-    // Placed at its stored size, so that a window kept on the screen ends flush with its edge.
-    if (o.SizeX > 0 && o.SizeY > 0)
-        resize(o.SizeX, o.SizeY);
+    // Placed at its stored size, so that a window kept on the screen ends flush with its edge;
+    // a size the screen cannot hold is made to fit first.
+    const QSize fit = Placement::FitOnScreen(QSize(o.SizeX, o.SizeY));
+    o.SizeX = fit.width();
+    o.SizeY = fit.height();
+    resize(fit);
 
     const QPoint at = Placement::PlaceOnScreen(o.PX, o.PY, frameGeometry().size());
     WriteLog(QStringLiteral("Moving at ") + QString::number(o.PX) + QStringLiteral(", ") +
@@ -237,6 +240,9 @@ void frmMain::Form_Activate() {
 void frmMain::pResize(int W, int H) {
     if (W <= 0 || H <= 0)
         return;
+    const QSize fit = Placement::FitOnScreen(QSize(W, H));
+    W = fit.width();
+    H = fit.height();
     resize(W, H);
     if (RoundRegion) {
         RoundRegion = false;

@@ -1,13 +1,15 @@
 #include "settings/KOptions.h"
 
 #include "shell/IniValues.h"
+#include "shell/UserNotice.h"
 #include "shell/WholeFile.h"
 #include "shell/mdlStartup.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 using namespace IniValues;
 
@@ -66,39 +68,86 @@ void KOptions::Defaults() {
 void KOptions::Load() {
     const QString file = FilePath();
     Alarms.clear();
+    Damage.clear();
     if (!FileExists(file)) {
         Defaults();
         return;
     }
+    if (QFileInfo(LocalPath(file)).size() > kLargestIniFile) {
+        Damage = QStringLiteral("it is larger than 1 MB and was not read");
+        Defaults();
+        return;
+    }
+    if (!IniIsText(file))
+        Damage = QStringLiteral("it is not a text file");
     const IniReadBatch batch(file); // one read of the file for all its keys
     auto read = [&](const char* section, const char* key) {
         return ReadIniValue(file, QString::fromLatin1(section), QString::fromLatin1(key));
     };
+    // A value that is there but cannot be taken is lost at the next save: noted.
+    auto noteUnreadable = [&](const char* key) {
+        if (Damage.isEmpty())
+            Damage = QStringLiteral("the value of %1 cannot be read").arg(QLatin1String(key));
+    };
+    auto number = [&](const char* section, const char* key, auto convert, auto fallback) {
+        const QString text = read(section, key);
+        const auto value = convert(text);
+        if (!value && !text.isEmpty())
+            noteUnreadable(key);
+        return value ? *value : fallback;
+    };
+    auto color = [&](const char* key) {
+        const QString text = read("Style", key);
+        if (!ColorReadable(text))
+            noteUnreadable(key);
+        return ParseColor(text);
+    };
+    const auto int16 = [](const QString& t) { return toInt16(t); };
+    const auto int32 = [](const QString& t) { return toInt32(t); };
+    const auto boolean = [](const QString& t) { return toBool(t); };
 
     StyleFile = read("Style", "Bitmap");
     if (StyleFile.isEmpty())
         StyleFile = defaultStyleFile();
-    HCol = ParseColor(read("Style", "HourColor"));
-    MCol = ParseColor(read("Style", "MinuteColor"));
-    SCol = ParseColor(read("Style", "SecondsColor"));
-    HW = toInt16(read("Style", "HourWidth")).value_or(kHW);
-    MW = toInt16(read("Style", "MinuteWidth")).value_or(kMW);
-    SW = toInt16(read("Style", "SecondsWidth")).value_or(kSW);
+    HCol = color("HourColor");
+    MCol = color("MinuteColor");
+    SCol = color("SecondsColor");
+    HW = number("Style", "HourWidth", int16, kHW);
+    MW = number("Style", "MinuteWidth", int16, kMW);
+    SW = number("Style", "SecondsWidth", int16, kSW);
 
-    Borderless = toBool(read("Window", "Borderless")).value_or(kBorderless);
-    PX = static_cast<float>(toInt32(read("Window", "WindowX")).value_or(int32_t(kPos)));
-    PY = static_cast<float>(toInt32(read("Window", "WindowY")).value_or(int32_t(kPos)));
-    OT = toInt16(read("Window", "AlwaysOnTop")).value_or(kOT);
-    SizeX = toInt32(read("Window", "SizeX")).value_or(kSize);
-    SizeY = toInt32(read("Window", "Sizey")).value_or(kSize);
-    Transparent = toBool(read("Window", "Transparent")).value_or(kTransparent);
+    Borderless = number("Window", "Borderless", boolean, kBorderless);
+    PX = static_cast<float>(number("Window", "WindowX", int32, int32_t(kPos)));
+    PY = static_cast<float>(number("Window", "WindowY", int32, int32_t(kPos)));
+    OT = number("Window", "AlwaysOnTop", int16, kOT);
+    SizeX = number("Window", "SizeX", int32, kSize);
+    SizeY = number("Window", "Sizey", int32, kSize);
+    Transparent = number("Window", "Transparent", boolean, kTransparent);
 
-    NumAlrms = toInt16(read("Alarms", "AlarmsCount")).value_or(0);
-    for (int i = 1; i <= NumAlrms; ++i) {
+    const QList<int> present = NumberedIniSections(file, QStringLiteral("Alarm"));
+    const QString countText = read("Alarms", "AlarmsCount");
+    const auto count = toInt16(countText);
+    QList<int> sections;
+    if (count && *count >= 0) {
+        NumAlrms = *count;
+        for (int i = 1; i <= NumAlrms; ++i)
+            sections.append(i);
+        if (!present.isEmpty() && present.back() > NumAlrms && Damage.isEmpty())
+            Damage = QStringLiteral("it holds alarm sections beyond AlarmsCount");
+    } else {
+        // A count that cannot be right: the sections that are there are the alarms.
+        sections = present;
+        NumAlrms = static_cast<int16_t>(present.size());
+        if (!countText.isEmpty() || !present.isEmpty())
+            noteUnreadable("AlarmsCount");
+    }
+    for (const int i : std::as_const(sections)) {
         auto alarm = std::make_shared<KAlarm>();
         // A section that cannot be read is dropped; the others still load.
         if (alarm->Load(file, QStringLiteral("Alarm") + QString::number(i)))
             Alarms.append(alarm);
+        else if (Damage.isEmpty() && std::binary_search(present.begin(), present.end(), i))
+            Damage = QStringLiteral("the section Alarm%1 cannot be read").arg(i);
     }
 }
 
@@ -137,11 +186,33 @@ bool KOptions::Save(QString* error) {
 
     const QString file = FilePath();
     QString reason;
-    if (WriteWholeFile(file, out, &reason))
+    if (!Damage.isEmpty()) {
+        const QString kept = KeepBackup(file, &reason);
+        if (kept.isEmpty() && !reason.isEmpty()) {
+            // Without the copy the save would lose what could not be read: not saved.
+            const QString message =
+                QStringLiteral("The settings were not saved: %1 could not be read completely "
+                               "(%2), and no copy of it could be kept: %3")
+                    .arg(QDir::toNativeSeparators(file), Damage, reason);
+            TellUserOnce(QStringLiteral("save ") + file, message);
+            if (error)
+                *error = message;
+            return false;
+        }
+        if (!kept.isEmpty())
+            TellUserOnce(
+                QStringLiteral("damaged ") + file,
+                QStringLiteral("The settings file %1 could not be read completely "
+                               "(%2). The file as it was is kept as %3.")
+                    .arg(QDir::toNativeSeparators(file), Damage, QDir::toNativeSeparators(kept)));
+        Damage.clear();
+    }
+    if (WriteFileAtomically(file, out, &reason))
         return true;
-    const QString message = QStringLiteral("cannot save the settings to %1: %2")
-                                .arg(QDir::toNativeSeparators(file), reason);
-    std::fprintf(stderr, "Zintar: %s\n", qPrintable(message));
+    const QString message =
+        QStringLiteral("Cannot save the settings to %1: %2. The old file was left as it was.")
+            .arg(QDir::toNativeSeparators(file), reason);
+    TellUserOnce(QStringLiteral("save ") + file, message);
     if (error)
         *error = message;
     return false;

@@ -27,11 +27,16 @@ public:
     bool Transparent = false;
     QList<KAlarmPtr> Alarms;
 
+    // Why the file as last loaded could not be taken whole ("" when it could). The next
+    // save first keeps that file as mysettings.ini.bak and tells the user.
+    QString Damage;
+
     static constexpr int16_t SeeThroughStyle = 155;
 
     void Load();
     // Writes the whole file through a temporary file renamed over the old one. On failure
-    // the old file and the in-memory values stay; the reason goes to *error and stderr.
+    // the old file and the in-memory values stay; the reason goes to *error, and the user
+    // is told once in this session.
     bool Save(QString* error = nullptr);
     int16_t SaveAlarmCount() const;
     void Defaults();

@@ -26,6 +26,12 @@ SkinList& DefaultSkins();
 SkinList& UserSkins();
 
 void LoadSkins();
-void LoadSkinFile(const QString& path, SkinList& target);
-// Rewrites myskins.ini from UserSkins (temporary file renamed over the old one).
+// Appends the file's styles to target. Returns why the file could not be taken whole
+// ("" when it could): a file over 1 MB (not read), not text, a Count that cannot be right
+// (the [SkinN] sections that are there are read instead), sections beyond Count, values
+// that cannot be read, or a repeated name dropped.
+QString LoadSkinFile(const QString& path, SkinList& target);
+// Rewrites myskins.ini from UserSkins (temporary file renamed over the old one). When the
+// file as loaded could not be taken whole, it is kept as myskins.ini.bak first. A failure
+// is told to the user once in this session.
 bool SaveUserSkins(QString* error = nullptr);

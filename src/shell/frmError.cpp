@@ -45,6 +45,7 @@ frmError::frmError(QWidget* parent) : QDialog(parent) {
                        "library files at:"),
         this);
     Label3->setObjectName(QStringLiteral("Label3"));
+    hint = Label3;
     Label3->setWordWrap(true);
 
     labUrl = new QLabel(DownloadAddress(), this);
@@ -93,6 +94,22 @@ void frmError::Display(const QString& parText) {
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     exec();
+}
+
+void frmError::Announce(const QString& text) {
+    findChild<QLabel*>(QStringLiteral("Label1"))
+        ->setText(QStringLiteral("A problem with your files"));
+    findChild<QLabel*>(QStringLiteral("Label2"))->setText(QStringLiteral("The problem is:"));
+    hint->hide();
+    labUrl->hide();
+    Text1->setFixedHeight(Text1->fontMetrics().lineSpacing() * 5 + 12);
+    Text1->setPlainText(text);
+    adjustSize();
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    show();
+    raise();
 }
 
 bool frmError::eventFilter(QObject* watched, QEvent* event) {

@@ -15,6 +15,9 @@ public:
 
     // Shows the description and waits until the user closes the window.
     void Display(const QString& parText);
+    // Shows a problem with the user's files without waiting: the text only, no hint at
+    // missing libraries.
+    void Announce(const QString& text);
 
     static QString DownloadAddress();
 
@@ -26,4 +29,5 @@ private:
 
     QPlainTextEdit* Text1 = nullptr;
     QLabel* labUrl = nullptr;
+    QLabel* hint = nullptr;
 };

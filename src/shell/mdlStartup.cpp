@@ -2,14 +2,17 @@
 
 #include "settings/KOptions.h"
 #include "shell/TimeSource.h"
+#include "shell/WholeFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <optional>
@@ -26,6 +29,7 @@ void Main(const std::function<void()>& showMainWindow) {
              TimeSource::now().toString(QStringLiteral("hh:mm:ss")));
     WriteLog(rule);
     InitCommonControlsSafe();
+    RemoveLeftoverTempFiles(AppDataFolder()); // of a save that was killed half-way
     LoadOptions();
     if (showMainWindow)
         showMainWindow();
@@ -159,7 +163,7 @@ ParsedIni parseIni(const QByteArray& raw) {
 
 ParsedIni readIni(const QString& file) {
     QFile f(LocalPath(file));
-    if (!f.open(QIODevice::ReadOnly))
+    if (!f.open(QIODevice::ReadOnly) || f.size() > kLargestIniFile)
         return {};
     return parseIni(f.readAll());
 }
@@ -185,16 +189,53 @@ IniReadBatch::~IniReadBatch() {
     delete state_;
 }
 
-QString ReadIniValue(const QString& file, const QString& section, const QString& key) {
-    ParsedIni once;
-    const ParsedIni* ini = &once;
+namespace {
+// The parsed file: the batch's when one is open for it, else once into the given holder.
+const ParsedIni* parsedFile(const QString& file, ParsedIni& once) {
     if (currentBatch && currentBatch->file == file) {
         if (!currentBatch->parsed)
             currentBatch->parsed = readIni(file);
-        ini = &*currentBatch->parsed;
-    } else {
-        once = readIni(file);
+        return &*currentBatch->parsed;
     }
+    once = readIni(file);
+    return &once;
+}
+} // namespace
+
+bool IniIsText(const QString& file) {
+    QFile f(LocalPath(file));
+    if (!f.open(QIODevice::ReadOnly) || f.size() > kLargestIniFile)
+        return false;
+    const QByteArray bytes = f.readAll();
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F)
+            return false;
+    }
+    return true;
+}
+
+QList<int> NumberedIniSections(const QString& file, const QString& prefix) {
+    ParsedIni once;
+    const ParsedIni* ini = parsedFile(file, once);
+    const QString folded = prefix.toCaseFolded();
+    QList<int> numbers;
+    for (auto it = ini->keyBegin(); it != ini->keyEnd(); ++it) {
+        if (!it->startsWith(folded))
+            continue;
+        const QString digits = it->mid(folded.size());
+        bool ok = false;
+        const int n = digits.toInt(&ok, 10);
+        if (ok && n >= 1 && n <= 32767 && digits == QString::number(n))
+            numbers.append(n);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+QString ReadIniValue(const QString& file, const QString& section, const QString& key) {
+    ParsedIni once;
+    const ParsedIni* ini = parsedFile(file, once);
     const auto sec = ini->constFind(section.trimmed().toCaseFolded());
     if (sec == ini->constEnd())
         return {};
@@ -257,6 +298,15 @@ int32_t ParseColor(const QString& input) {
     if (negative && value != INT32_MIN) // -1 * INT32_MIN overflows; the value stays
         value = -value;
     return value;
+}
+
+bool ColorReadable(const QString& input) {
+    const QString text = input.trimmed();
+    if (text.isEmpty() || ParseColor(text) != 0)
+        return true;
+    // A zero written as one: "0", "&H0", "-0", "H00"...
+    static const QRegularExpression zero(QStringLiteral("^-?&?[Hh]?0+$"));
+    return zero.match(text).hasMatch();
 }
 
 void ColorToRgb(int32_t color, ColorBytes& bytes) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QLoggingCategory>
 #include <QString>
 #include <cstdint>
@@ -64,7 +65,19 @@ private:
     State* state_;
 };
 
+// Settings and style files beyond this size are not read: a few thousand alarms fit in it,
+// and a bigger file is not one the program wrote.
+inline constexpr qint64 kLargestIniFile = 1024 * 1024;
+
+// True when the file holds text: no NUL or other control bytes than tab, CR and LF.
+bool IniIsText(const QString& file);
+// The numbers N of the sections named prefix + N (N from 1 to 32767, written without
+// sign or leading zeros) that the file holds, in increasing order.
+QList<int> NumberedIniSections(const QString& file, const QString& prefix);
+
 int32_t ParseColor(const QString& text);
+// True when text is empty or ParseColor reads it as written (not a 0 for unreadable text).
+bool ColorReadable(const QString& text);
 void ColorToRgb(int32_t color, ColorBytes& bytes);
 // Colour text as the settings files store it: upper-case hex, no prefix, no leading zeros.
 QString ColorText(int32_t color);

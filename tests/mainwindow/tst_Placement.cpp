@@ -1,5 +1,7 @@
 #include "mainwindow/Placement.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 
 class tst_Placement : public QObject {
@@ -19,6 +21,31 @@ private Q_SLOTS:
         QFETCH(float, position);
         QFETCH(float, expected);
         QCOMPARE(Placement::ClampToScreen(position, 15360.0f, 1920.0f), expected);
+    }
+
+    // No stored size makes a window larger than the screen's available area or smaller
+    // than 16 pixels a side.
+    void fitSize_data() {
+        QTest::addColumn<QSize>("stored");
+        QTest::addColumn<QSize>("fitted");
+        QTest::newRow("fits") << QSize(128, 192) << QSize(128, 192);
+        QTest::newRow("huge") << QSize(100000, 2147483647) << QSize(1024, 740);
+        QTest::newRow("one side too wide") << QSize(2000, 100) << QSize(1024, 100);
+        QTest::newRow("zero and negative") << QSize(0, -5) << QSize(16, 16);
+        QTest::newRow("tiny") << QSize(3, 15) << QSize(16, 16);
+        QTest::newRow("exactly the area") << QSize(1024, 740) << QSize(1024, 740);
+    }
+    void fitSize() {
+        QFETCH(QSize, stored);
+        QFETCH(QSize, fitted);
+        QCOMPARE(Placement::FitSize(stored, QSize(1024, 740)), fitted);
+    }
+
+    void fitOnScreen() {
+        const QSize fitted = Placement::FitOnScreen(QSize(100000, 100000));
+        QVERIFY(fitted.width() <= 32767 && fitted.width() >= 16);
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            QCOMPARE(fitted, screen->availableGeometry().size());
     }
 
     void twips_data() {

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QScreen>
 #include <QTest>
 #include <memory>
 
@@ -89,6 +90,15 @@ private Q_SLOTS:
         QCOMPARE(stored("AlwaysOnTop"), QString::number(item.isEmpty() ? storedOT : expectedOT));
         QCOMPARE(bool(w.windowFlags() & Qt::WindowStaysOnTopHint), expectedOT == -1);
         QCOMPARE(bool(w.windowFlags() & Qt::WindowStaysOnBottomHint), expectedOT == 1);
+    }
+
+    // A stored size the screen cannot hold is made to fit it, and is saved that way.
+    void hugeStoredSizeFitsTheScreen() {
+        frmMain& w = start("SizeX=100000\r\nSizeY=2147483647\r\n", true);
+        const QSize room = w.screen()->availableGeometry().size();
+        QCOMPARE(w.size(), room);
+        QCOMPARE(stored("SizeX"), QString::number(room.width()));
+        QCOMPARE(stored("SizeY"), QString::number(room.height()));
     }
 
     void middleButtonTogglesRoundMode() {

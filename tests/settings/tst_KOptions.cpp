@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "settings/KOptions.h"
+#include "shell/UserNotice.h"
 #include "shell/WholeFile.h"
 #include "shell/mdlStartup.h"
 
@@ -54,8 +55,16 @@ class tst_KOptions : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { TestSupport::freshUserFolder(); }
-    void cleanup() { SetWriteFailureAfter(-1); }
+    void init() {
+        TestSupport::freshUserFolder();
+        notices.clear();
+        ForgetToldSubjects();
+        SetNoticeSink([this](const QString& m) { notices << m; });
+    }
+    void cleanup() {
+        SetWriteFailureAfter(-1);
+        SetNoticeSink(nullptr);
+    }
 
     void savingTheDefaultsWritesTheExampleFile() {
         KOptions o;
@@ -96,7 +105,9 @@ private Q_SLOTS:
         QTest::newRow("zero ignores the sections") << "0" << QStringList{};
         QTest::newRow("one of three") << "1" << QStringList{"a0"};
         QTest::newRow("more than present") << "9" << QStringList{"a0", "c0"};
-        QTest::newRow("not a number") << "many" << QStringList{};
+        // A count that cannot be right: the sections that are there are read.
+        for (const char* wrong : {"many", "-1", "1000000", "2147483648", ""})
+            QTest::newRow(wrong) << wrong << QStringList{"a0", "c0"};
     }
     void alarmsCountDecidesWhichSectionsAreRead() {
         QFETCH(QString, count);
@@ -145,13 +156,79 @@ private Q_SLOTS:
         SetWriteFailureAfter(100); // the disk fills up part-way through
         QString error;
         QVERIFY(!o.Save(&error));
+        QVERIFY(!o.Save());
         QVERIFY(error.contains("mysettings.ini"));
+        QCOMPARE(notices, QStringList{error}); // told once, with the path and the reason
+        QVERIFY(error.contains(settingsPath()) && error.contains("No space left on device"));
         QCOMPARE(saved(), defaultsFile());
         QCOMPARE(QDir(AppDataFolder()).entryList(QDir::Files), QStringList{"mysettings.ini"});
         SetWriteFailureAfter(-1);
         QVERIFY(o.Save());
         QVERIFY(saved().contains("\r\nWindowX=1500.5\r\n")); // the shortest form
     }
+
+    // What the load cannot take is kept as mysettings.ini.bak at the first save and the user
+    // is told once; the alarms that are there still load.
+    void damagedFileKept_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("loaded");
+        QTest::addColumn<bool>("kept");
+        const QByteArray good = "ShowMessage=True\nRepeatMinutes=0\nRunProgram=False\n"
+                                "PlaySound=False\nHour=7\nMinute=0\nMode=-1\n";
+        const QByteArray a = "[Alarm1]\nMessage=a\n" + good, b = "[Alarm2]\nMessage=b\n" + good;
+        const auto count = [](const char* n) -> QByteArray {
+            return QByteArray("[Alarms]\nAlarmsCount=") + n + "\n";
+        };
+        const QStringList both{"a0", "b0"};
+        QTest::newRow("sound") << count("2") + a + b << both << false;
+        QTest::newRow("count 1000000") << count("1000000") + a + b << both << true;
+        QTest::newRow("count -1") << count("-1") + a + b << both << true;
+        QTest::newRow("count 2147483648") << count("2147483648") + a + b << both << true;
+        QTest::newRow("section beyond the count")
+            << count("1") + a + b << QStringList{"a0"} << true;
+        QTest::newRow("truncated")
+            << count("2") + a + "[Alarm2]\nMessage=b\nShowMes" << QStringList{"a0"} << true;
+        QTest::newRow("size out of range")
+            << "[Window]\nSizeX=99999999999\n" + count("1") + a << QStringList{"a0"} << true;
+        QTest::newRow("colour unreadable")
+            << "[Style]\nHourColor=red\n" + count("1") + a << QStringList{"a0"} << true;
+        QByteArray noise;
+        for (int i = 0; i < 4096; ++i)
+            noise.append(char((i * 7919) % 256));
+        QTest::newRow("binary") << noise << QStringList{} << true;
+        QTest::newRow("larger than 1 MB")
+            << count("1") + a + "[Padding]\n" + QByteArray(1100 * 1000, 'x') << QStringList{}
+            << true;
+    }
+    void damagedFileKept() {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, loaded);
+        QFETCH(bool, kept);
+        QVERIFY(TestSupport::writeFile(settingsPath(), file));
+        KOptions o;
+        o.Load();
+        QStringList texts;
+        for (const auto& alarm : o.Alarms)
+            texts << alarm->Text + QString::number(alarm->Minutes);
+        QCOMPARE(texts, loaded);
+        QVERIFY(o.Save());
+        QVERIFY(o.Save());
+        QCOMPARE(QFile::exists(settingsPath() + ".bak"), kept);
+        QCOMPARE(notices.size(), kept ? 1 : 0);
+        if (!kept)
+            return;
+        QCOMPARE(TestSupport::readFile(settingsPath() + ".bak"), file);
+        QVERIFY(notices[0].contains(settingsPath() + ".bak"));
+        // The file now saved loads whole: the copy stays the damaged one.
+        o.Load();
+        QVERIFY(o.Damage.isEmpty());
+        QVERIFY(o.Save());
+        QCOMPARE(TestSupport::readFile(settingsPath() + ".bak"), file);
+        QCOMPARE(notices.size(), 1);
+    }
+
+private:
+    QStringList notices;
 };
 
 QTEST_GUILESS_MAIN(tst_KOptions)

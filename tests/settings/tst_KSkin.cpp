@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 #include "settings/KSkin.h"
+#include "shell/UserNotice.h"
+#include "shell/WholeFile.h"
 #include "shell/mdlStartup.h"
 
 #include <QFile>
@@ -28,7 +30,10 @@ class tst_KSkin : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { TestSupport::freshUserFolder(); }
+    void init() {
+        TestSupport::freshUserFolder();
+        ForgetToldSubjects();
+    }
 
     // Only a repeat of the name just accepted is dropped. Beyond the sections present, the
     // first missing one is an empty record; further ones repeat its empty name.
@@ -42,9 +47,11 @@ private Q_SLOTS:
         QTest::newRow("larger than the sections")
             << QByteArray("5") << xy << QStringList{"X", "Y", ""};
         QTest::newRow("zero") << QByteArray("0") << xy << QStringList{};
-        QTest::newRow("missing") << QByteArray() << xy << QStringList{};
-        QTest::newRow("not whole") << QByteArray("2.5") << xy << QStringList{};
-        QTest::newRow("beyond 32767") << QByteArray("40000") << xy << QStringList{};
+        // A count that cannot be right: the sections that are there are read.
+        const QStringList both{"X", "Y"};
+        QTest::newRow("missing") << QByteArray() << xy << both;
+        QTest::newRow("not whole") << QByteArray("2.5") << xy << both;
+        QTest::newRow("beyond 32767") << QByteArray("40000") << xy << both;
     }
     void countAndNames() {
         QFETCH(QByteArray, count);
@@ -91,6 +98,34 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(AppDataFolder() + "myskins.ini"));
         QVERIFY(SaveUserSkins());
         QCOMPARE(TestSupport::readFile(AppDataFolder() + "myskins.ini"), one);
+    }
+
+    // A styles file with a value the load cannot take is kept as myskins.ini.bak before the
+    // first save replaces it, and the user is told once; a failed save is told once too.
+    void damagedFileKeptAndFailureTold() {
+        QStringList notices;
+        SetNoticeSink([&](const QString& m) { notices << m; });
+        const QString file = AppDataFolder() + "myskins.ini";
+        const QByteArray damaged = "[Skins]\r\nCount=1\r\n[Skin1]\r\nName=A\r\nHour=red\r\n";
+        QVERIFY(TestSupport::writeFile(file, damaged));
+        LoadSkins();
+        QCOMPARE(names(UserSkins()), QStringList{"A"});
+        QVERIFY(SaveUserSkins());
+        QVERIFY(SaveUserSkins());
+        QCOMPARE(TestSupport::readFile(file + ".bak"), damaged);
+        QCOMPARE(notices.size(), 1);
+        QVERIFY(notices[0].contains(file + ".bak"));
+        const QByteArray saved = TestSupport::readFile(file);
+        SetWriteFailureAfter(10);
+        QString error;
+        QVERIFY(!SaveUserSkins(&error));
+        QVERIFY(!SaveUserSkins());
+        SetWriteFailureAfter(-1);
+        SetNoticeSink(nullptr);
+        QCOMPARE(TestSupport::readFile(file), saved);
+        QCOMPARE(notices.size(), 2);
+        QCOMPARE(notices[1], error);
+        QVERIFY(error.contains(file) && error.contains("No space left on device"));
     }
 };
 
