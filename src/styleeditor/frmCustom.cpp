@@ -1,6 +1,7 @@
 #include "styleeditor/frmCustom.h"
 
 #include "settings/KOptions.h"
+#include "shell/UserNotice.h"
 #include "shell/mdlStartup.h"
 #include "styleeditor/PreviewBox.h"
 #include "styleeditor/frmSetTime.h"
@@ -384,8 +385,11 @@ void frmCustom::mnuLoad_Click() {
 
 void frmCustom::mnuSave_Click() {
     const auto file = dialogs_.save(QStringLiteral("Images (*.bmp)"));
-    if (file && !file->isEmpty())
-        Session.Preview.SaveFace(*file); // a failure is silent
+    QString error;
+    if (file && !file->isEmpty() && !Session.Preview.SaveFace(*file, &error))
+        TellUserOnce(QStringLiteral("face image ") + *file,
+                     QStringLiteral("The face could not be saved as ") + *file +
+                         QStringLiteral(": ") + error);
 }
 
 void frmCustom::mnuSetTime_Click() {
