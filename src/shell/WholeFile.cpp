@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -63,9 +64,15 @@ QString destinationOf(const QString& path, QString* error) {
                          S_ISREG(ts.st_mode);
     bool ours = regular && ts.st_uid == ::geteuid();
     // The administrator owns every system file; a link of theirs is followed only into
-    // their own home folder.
-    if (ours && ::geteuid() == 0)
-        ours = target.startsWith(QDir::homePath() + QLatin1Char('/'));
+    // their own home folder or their data folder (which XDG_DATA_HOME may put elsewhere).
+    if (ours && ::geteuid() == 0) {
+        const QString data =
+            QFileInfo(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+                .canonicalFilePath();
+        ours = target.startsWith(QDir::homePath() + QLatin1Char('/')) ||
+               (!data.isEmpty() && data != QStringLiteral("/") &&
+                target.startsWith(data + QLatin1Char('/')));
+    }
     if (!ours) {
         fail(error, QStringLiteral("it is a symbolic link to %1, which is not a regular file "
                                    "of yours; the link was left alone")
