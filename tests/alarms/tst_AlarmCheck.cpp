@@ -173,6 +173,7 @@ private Q_SLOTS:
 #if !defined(__SANITIZE_ADDRESS__)
         QVERIFY2(after - before < 2048, qPrintable(QString::number(after - before) + " kB more"));
 #else
+        Q_UNUSED(before);
         Q_UNUSED(after);
 #endif
     }
