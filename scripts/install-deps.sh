@@ -19,6 +19,8 @@ PACKAGES=(
     xvfb xauth openbox tint2 xdotool x11-utils x11-xserver-utils x11-apps wmctrl xcompmgr
     faketime sound-theme-freedesktop
     fonts-dejavu-core
+    # checks of the menu entry, the AppStream data and the icon pictures
+    desktop-file-utils appstream file
 )
 
 missing=()
