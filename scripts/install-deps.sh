@@ -21,6 +21,8 @@ PACKAGES=(
     fonts-dejavu-core
     # checks of the menu entry, the AppStream data and the icon pictures
     desktop-file-utils appstream file
+    # the .deb: dpkg-shlibdeps works out its dependencies, lintian checks it
+    dpkg-dev lintian
 )
 
 missing=()
