@@ -21,6 +21,10 @@ PACKAGES=(
     fonts-dejavu-core
     # libFuzzer targets (scripts/fuzz.sh): clang and its fuzzer runtime
     clang libclang-rt-14-dev
+    # checks of the menu entry, the AppStream data and the icon pictures
+    desktop-file-utils appstream file
+    # the .deb: dpkg-shlibdeps works out its dependencies, lintian checks it
+    dpkg-dev lintian
 )
 
 missing=()

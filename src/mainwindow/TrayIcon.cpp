@@ -63,25 +63,30 @@ bool TrayIconAdded() {
     return trayIcon() != nullptr;
 }
 
+QImage ClockIconImage(int size) {
+    // Drawn on a 16-unit grid: a white dial, the hour hand at three o'clock, the minute hand
+    // at twelve.
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 16.0, size / 16.0);
+    p.setPen(QPen(QColor(0x33, 0x33, 0x33), 1.2));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QRectF(1, 1, 14, 14));
+    p.setPen(QPen(QColor(0x33, 0x33, 0x33), 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(8, 8), QPointF(12, 8));
+    p.setPen(QPen(QColor(0x66, 0x66, 0x66), 1.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(8, 8), QPointF(8, 3));
+    p.end();
+    return image;
+}
+
 QIcon ClockIcon() {
-    // Drawn on a 16-unit grid at each size a title bar, task bar or About window asks for;
-    // larger sizes would only make every window's icon property dearer to send.
+    // Each size a title bar, task bar or About window asks for; larger sizes would only make
+    // every window's icon property dearer to send.
     QIcon icon;
-    for (int size : {16, 32, 48, 64}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 16.0, size / 16.0);
-        p.setPen(QPen(QColor(0x33, 0x33, 0x33), 1.2));
-        p.setBrush(Qt::white);
-        p.drawEllipse(QRectF(1, 1, 14, 14));
-        p.setPen(QPen(QColor(0x33, 0x33, 0x33), 1.6, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(8, 8), QPointF(12, 8)); // three o'clock
-        p.setPen(QPen(QColor(0x66, 0x66, 0x66), 1.2, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(8, 8), QPointF(8, 3));
-        p.end();
-        icon.addPixmap(pixmap);
-    }
+    for (int size : {16, 32, 48, 64})
+        icon.addPixmap(QPixmap::fromImage(ClockIconImage(size)));
     return icon;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QString>
 #include <functional>
 
@@ -28,3 +29,5 @@ QString TrayTip(const QString& text);
 
 // The clock picture of the tray icon (16 x 16) and of the About window (32 x 32).
 QIcon ClockIcon();
+// The same picture at any size, for the icon theme files of an installed program.
+QImage ClockIconImage(int size);

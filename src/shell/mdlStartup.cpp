@@ -69,12 +69,18 @@ QString AppDataFolder() {
     return path;
 }
 
+QString ProgramFolderFor(const QString& exeFolder) {
+    if (QFileInfo(exeFolder + QStringLiteral("/DefaultSkins.ini")).isFile())
+        return exeFolder;
+    return QDir::cleanPath(exeFolder + QStringLiteral("/../share/zintar"));
+}
+
 QString ProgramFolder() {
     if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
+        return ProgramFolderFor(QCoreApplication::applicationDirPath());
     // No application object (benchmarks, tools): the folder of the running executable.
     const QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
-    return QFileInfo(exe).absolutePath();
+    return ProgramFolderFor(QFileInfo(exe).absolutePath());
 }
 
 bool FileExists(const QString& path) {

@@ -32,8 +32,12 @@ KOptions& Options();
 // when missing. Returns the path even when it could not be created (said once on stderr).
 QString AppDataFolder();
 
-// Folder of the executable that holds DefaultSkins.ini and pics/, without trailing separator.
+// Folder that holds DefaultSkins.ini and pics/, without trailing separator: the executable's
+// own folder when DefaultSkins.ini is there (a build tree, an unpacked archive), otherwise
+// ../share/zintar beside it (an installed program, bin/zintar).
 QString ProgramFolder();
+// The same rule for an executable in exeFolder.
+QString ProgramFolderFor(const QString& exeFolder);
 
 bool FileExists(const QString& path);
 bool FolderExists(const QString& path);

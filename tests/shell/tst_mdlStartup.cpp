@@ -2,6 +2,8 @@
 #include "settings/KOptions.h"
 #include "shell/mdlStartup.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QStandardPaths>
@@ -47,6 +49,19 @@ private Q_SLOTS:
         QVERIFY(FileExists(root + "dir\\a.txt") && !FolderExists(root + "dir\\a.txt"));
         QVERIFY(FolderExists(root + "dir\\") && !FileExists(root + "dir\\"));
         QVERIFY(!FolderExists(root + "nodir/") && !FileExists("") && !FolderExists(""));
+    }
+
+    // A build tree keeps the data beside the program; an installed bin/zintar finds it in
+    // share/zintar. A folder named DefaultSkins.ini is not the catalogue.
+    void programFolderLookup() {
+        const QString root = TestSupport::scratchFolder("layout");
+        QVERIFY(TestSupport::writeFile(root + "/build/bin/DefaultSkins.ini", "[Skins]"));
+        QCOMPARE(ProgramFolderFor(root + "/build/bin"), root + "/build/bin");
+        QVERIFY(QDir().mkpath(root + "/usr/bin/DefaultSkins.ini"));
+        QCOMPARE(ProgramFolderFor(root + "/usr/bin"), root + "/usr/share/zintar");
+        QCOMPARE(ProgramFolderFor(root + "/opt/zintar/bin"), root + "/opt/zintar/share/zintar");
+        // The test program itself runs from the build tree.
+        QCOMPARE(ProgramFolder(), QCoreApplication::applicationDirPath());
     }
 
     // The trace is off until switched on with a logging rule; Main writes the banner, then
