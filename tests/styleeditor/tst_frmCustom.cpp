@@ -93,6 +93,18 @@ private Q_SLOTS:
         QCOMPARE(Options().HW, int16_t(5));
     }
 
+    // Enter is OK and Esc is Cancel from anywhere in the window.
+    void enterAcceptsEscapeCancels() {
+        Answers a;
+        auto w = openEditor(a);
+        QTest::keyClick(w->WiH, Qt::Key_Return);
+        QCOMPARE(w->result(), int(QDialog::Accepted));
+        auto again = openEditor(a);
+        QTest::keyClick(again->txNomeSkin, Qt::Key_Escape);
+        QCOMPARE(again->result(), int(QDialog::Rejected));
+        QVERIFY(!again->isVisible());
+    }
+
     // Deleting lives only in the list: Cancel keeps the style, OK drops it from the file.
     void deleteThenCancelOrOk_data() {
         QTest::addColumn<bool>("ok");
