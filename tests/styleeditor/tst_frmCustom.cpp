@@ -2,6 +2,7 @@
 #include "styleeditor/PreviewBox.h"
 #include "styleeditor/frmCustom.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -191,6 +192,35 @@ private Q_SLOTS:
         QVERIFY(!w->SwiOk);
         QCOMPARE(UserSkins().at(1)->Name, QStringLiteral("MINE"));
         QCOMPARE(UserSkins().at(1)->Hour, 0x40);
+    }
+
+    // F2 opens the in-place editor on the chosen entry; Return commits the new name into its
+    // record, Esc leaves it as it was.
+    void renameWithKeys() {
+        Answers a;
+        auto w = openEditor(a);
+        w->lvwModels->setFocus();
+        w->lvwModels->setCurrentRow(2);
+        QTest::keyClick(w->lvwModels, Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor);
+        QVERIFY(editor != w->txNomeSkin);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("Dawn"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(w->lvwModels->item(2)->text(), QStringLiteral("Dawn"));
+        QCOMPARE(UserSkins().at(0)->Name, QStringLiteral("Dawn"));
+        QVERIFY(w->isVisible() && !w->SwiOk &&
+                w->result() == 0); // Return ended the edit, not the dialog
+
+        QTest::keyClick(w->lvwModels, Qt::Key_F2);
+        editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("zzz"));
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QTRY_COMPARE(QApplication::focusWidget(), w->lvwModels);
+        QCOMPARE(UserSkins().at(0)->Name, QStringLiteral("Dawn"));
+        QVERIFY(w->isVisible()); // Esc ended the edit, not the dialog
     }
 
     // Load image: a file that cannot be loaded, or a cancelled dialog, changes nothing.
