@@ -250,6 +250,10 @@ QString ReadIniValue(const QString& file, const QString& section, const QString&
         value.truncate(254);
         if (value.back().isHighSurrogate())
             value.chop(1);
+        // The cut may end at a blank; a value read never ends in one, so that what is
+        // written back reads back the same.
+        while (!value.isEmpty() && value.back().isSpace())
+            value.chop(1);
     }
     return value;
 }

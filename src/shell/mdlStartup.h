@@ -50,8 +50,8 @@ void WriteLog(const QString& text);
 QString LocalPath(const QString& pathFromFile);
 
 // One value of an INI file: case-insensitive section and key, first match wins, blanks
-// trimmed, at most 254 characters; "" when anything is missing. CR LF or LF, UTF-8 or
-// Windows-1252.
+// trimmed, at most 254 characters (and no blank left at the cut); "" when anything is missing. CR
+// LF or LF, UTF-8 or Windows-1252.
 QString ReadIniValue(const QString& file, const QString& section, const QString& key);
 
 // While one of these lives, ReadIniValue reads and parses the given file once for all its

@@ -103,6 +103,8 @@ private Q_SLOTS:
         row("Windows-1252", "[S]\r\nk=\x80 \xC4 \xA7\r\n", "k", "\u20AC \u00C4 \u00A7");
         row("254 characters at most", "[S]\nk=" + QByteArray(300, 'x') + "\n", "k",
             QString(254, 'x'));
+        row("no blank left at the cut", "[S]\nk=" + QByteArray(252, 'x') + "  y\n", "k",
+            QString(252, 'x'));
         row("byte order mark, no final line end", "\xEF\xBB\xBF[S]\r\nk=v", "k", "v");
         row("garbage", "\x01\x02=\xFF[[\n]]", "k", "");
     }
