@@ -62,7 +62,7 @@ QImage CaptureBehind(QWidget* window) {
     const bool wasVisible = window->isVisible();
     const QRect area(window->mapToGlobal(QPoint(0, 0)), window->size());
     if (wasVisible) {
-        const X11Desktop::WindowId frame = X11Desktop::TopLevelOf(window->winId());
+        const X11Desktop::WindowId frame = X11Desktop::TopLevelOf(X11Desktop::NativeWindow(window));
         window->hide();
         X11Desktop::Sync();
         QCoreApplication::processEvents();

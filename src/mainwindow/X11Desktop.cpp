@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QSysInfo>
 #include <QWidget>
+#include <QWindow>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -48,6 +49,13 @@ bool viewableAndHolds(Display* dpy, Window w, QPoint p) {
 
 bool Available() {
     return display() != nullptr;
+}
+
+WindowId NativeWindow(const QWidget* window) {
+    if (!window)
+        return 0;
+    const QWindow* handle = window->windowHandle();
+    return handle ? handle->winId() : 0;
 }
 
 WindowId TopLevelOf(WindowId window) {
@@ -117,7 +125,7 @@ void SetInputPassThrough(QWidget* window, bool passThrough) {
     int event = 0, error = 0;
     if (!XShapeQueryExtension(dpy, &event, &error))
         return;
-    const Window own = window->winId();
+    const Window own = NativeWindow(window);
     const Window frame = TopLevelOf(own);
     for (Window w : {own, frame}) {
         if (!w)
@@ -134,12 +142,29 @@ void SetInputPassThrough(QWidget* window, bool passThrough) {
 
 void SkipTaskbar(QWidget* window) {
     Display* dpy = display();
-    if (!dpy || !window)
+    const Window w = NativeWindow(window);
+    if (!dpy || !w)
         return;
-    const Window w = window->winId();
     const Atom state = XInternAtom(dpy, "_NET_WM_STATE", False);
     const Atom wanted[] = {XInternAtom(dpy, "_NET_WM_STATE_SKIP_TASKBAR", False),
                            XInternAtom(dpy, "_NET_WM_STATE_SKIP_PAGER", False)};
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(dpy, w, &attributes) && attributes.map_state != IsUnmapped) {
+        // A mapped window's state belongs to the window manager: ask it.
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = state;
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = 1; // add
+        e.xclient.data.l[1] = long(wanted[0]);
+        e.xclient.data.l[2] = long(wanted[1]);
+        e.xclient.data.l[3] = 1; // from an application
+        XSendEvent(dpy, DefaultRootWindow(dpy), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &e);
+        XFlush(dpy);
+        return;
+    }
     Atom type = None;
     int format = 0;
     unsigned long count = 0, after = 0;

@@ -17,6 +17,10 @@ using WindowId = unsigned long;
 
 bool Available();
 
+// The window's X window as it is now. Qt makes a new one when a window is shown again after
+// its stay-on-top or stay-on-bottom hint changed, and QWidget::winId() keeps the old number.
+WindowId NativeWindow(const QWidget* window);
+
 // The top-level window (a child of the root, normally the window manager's frame) that
 // shows at a screen pixel, passing over the window that holds `own`; 0 for the bare desktop.
 WindowId TopLevelAt(QPoint screenPixel, WindowId own);
@@ -34,8 +38,8 @@ bool TrayPresent();
 // it (an empty input shape on both), or restores normal input.
 void SetInputPassThrough(QWidget* window, bool passThrough);
 
-// Keeps the window out of the taskbar and the pager. Call it before the window is shown:
-// the window manager reads the state when it maps the window.
+// Keeps the window out of the taskbar and the pager: as the window's state before it is
+// mapped, and by asking the window manager while it is mapped.
 void SkipTaskbar(QWidget* window);
 
 // Puts the given parts of a 32-bit RGB picture (the window's size, one picture pixel per

@@ -198,6 +198,13 @@ void frmMain::pLoadStyle(bool B) {
 void frmMain::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     X11Desktop::SkipTaskbar(this); // a tool window has no taskbar entry
+    // The show itself may give the clock a new X window (after a change of its top-most
+    // state), mapped without that state: tell the window manager again once it is mapped.
+    const X11Desktop::WindowId before = X11Desktop::NativeWindow(this);
+    QTimer::singleShot(0, this, [this, before] {
+        if (isVisible() && X11Desktop::NativeWindow(this) != before)
+            X11Desktop::SkipTaskbar(this);
+    });
     if (loaded_)
         return;
     loaded_ = true;
@@ -282,7 +289,7 @@ void frmMain::Timer1_Timer() {
         watchCorner();
     if (transparentApplied_ && X11Desktop::Available()) {
         // The window manager puts a new frame around the clock each time it is shown.
-        const X11Desktop::WindowId frame = X11Desktop::TopLevelOf(winId());
+        const X11Desktop::WindowId frame = X11Desktop::TopLevelOf(X11Desktop::NativeWindow(this));
         if (frame != passThroughFrame_) {
             passThroughFrame_ = frame;
             X11Desktop::SetInputPassThrough(this, true);
@@ -327,7 +334,8 @@ void frmMain::scheduleTick(QTime now) {
 // event and no trip through the backing store. Otherwise, or while hidden, a normal repaint.
 void frmMain::showFrame() {
     if (isVisible() && onePixelPerPixel_ &&
-        X11Desktop::PutImage(winId(), Clock.backing(), Clock.lastChangedRects())) {
+        X11Desktop::PutImage(X11Desktop::NativeWindow(this), Clock.backing(),
+                             Clock.lastChangedRects())) {
         framesBypassPainter_ = true;
         return;
     }
@@ -347,7 +355,7 @@ bool frmMain::nativeEvent(const QByteArray& eventType, void* message, qintptr* r
 void frmMain::watchCorner() {
     const double tx = Placement::TwipsPerPixelX(), ty = Placement::TwipsPerPixelY();
     const KOptions& o = Options();
-    switch (corner_.Tick(X11Desktop::TopLevelAt(pos(), winId()),
+    switch (corner_.Tick(X11Desktop::TopLevelAt(pos(), X11Desktop::NativeWindow(this)),
                          Placement::RoundHalfEven(pos().x() * tx),
                          Placement::RoundHalfEven(pos().y() * ty),
                          o.StyleIdx == KOptions::SeeThroughStyle, o.OT == 1)) {

@@ -98,4 +98,9 @@ xdotool key Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab space Return
 e2e_check "OK closes the editor" e2e_wait_until 5 e2e_not has_editor
 e2e_check "the desktop colour shows through the face" \
     e2e_wait_until 5 more_than 4000 colour_count "$E2E_DESKTOP" 6
+# Lifting the clock out of the top band around the editor can give it a new X window.
+out_of_taskbar() {
+    e2e_find_window && xprop -id "$ZINTAR_WIN" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR
+}
+e2e_check "the clock stays out of the taskbar" e2e_wait_until 3 out_of_taskbar
 e2e_finish
