@@ -272,6 +272,58 @@ bool IsExpose(const QByteArray& eventType, void* message) {
     return (static_cast<const xcb_generic_event_t*>(message)->response_type & 0x7f) == XCB_EXPOSE;
 }
 
+void WatchTopLevels(bool on) {
+    Display* dpy = display();
+    if (!dpy)
+        return;
+    // The root window's event mask is per client, and Qt has its own selection on it: add
+    // ours to what is there, and take only ours away again.
+    constexpr long ours = SubstructureNotifyMask | PropertyChangeMask;
+    static long before = 0;
+    const Window root = DefaultRootWindow(dpy);
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(dpy, root, &a))
+        return;
+    if (on) {
+        before = a.your_event_mask & ours;
+        XSelectInput(dpy, root, a.your_event_mask | ours);
+    } else {
+        XSelectInput(dpy, root, (a.your_event_mask & ~ours) | before);
+    }
+    XFlush(dpy);
+}
+
+bool IsTopLevelChange(const QByteArray& eventType, void* message) {
+    Display* dpy = display();
+    if (!dpy || eventType != "xcb_generic_event_t" || !message)
+        return false;
+    const auto* e = static_cast<const xcb_generic_event_t*>(message);
+    const xcb_window_t root = DefaultRootWindow(dpy);
+    switch (e->response_type & 0x7f) {
+    case XCB_CONFIGURE_NOTIFY:
+        return reinterpret_cast<const xcb_configure_notify_event_t*>(e)->event == root;
+    case XCB_MAP_NOTIFY:
+        return reinterpret_cast<const xcb_map_notify_event_t*>(e)->event == root;
+    case XCB_UNMAP_NOTIFY:
+        return reinterpret_cast<const xcb_unmap_notify_event_t*>(e)->event == root;
+    case XCB_DESTROY_NOTIFY:
+        return reinterpret_cast<const xcb_destroy_notify_event_t*>(e)->event == root;
+    case XCB_REPARENT_NOTIFY:
+        return reinterpret_cast<const xcb_reparent_notify_event_t*>(e)->event == root;
+    case XCB_GRAVITY_NOTIFY:
+        return reinterpret_cast<const xcb_gravity_notify_event_t*>(e)->event == root;
+    case XCB_CIRCULATE_NOTIFY:
+        return reinterpret_cast<const xcb_circulate_notify_event_t*>(e)->event == root;
+    case XCB_PROPERTY_NOTIFY: {
+        const auto* p = reinterpret_cast<const xcb_property_notify_event_t*>(e);
+        static const Atom stacking = XInternAtom(dpy, "_NET_CLIENT_LIST_STACKING", False);
+        return p->window == root && p->atom == stacking;
+    }
+    default:
+        return false;
+    }
+}
+
 void Sync() {
     if (Display* dpy = display())
         XSync(dpy, False);

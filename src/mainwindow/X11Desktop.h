@@ -50,6 +50,13 @@ bool PutImage(WindowId window, const QImage& image, std::span<const QRect> rects
 // True for a native event (as QWidget::nativeEvent gets it) that exposes part of a window.
 bool IsExpose(const QByteArray& eventType, void* message);
 
+// Asks the X server to report every change among the top-level windows: one mapped,
+// unmapped, moved, resized, restacked, reparented or destroyed, and a new stacking list.
+void WatchTopLevels(bool on);
+
+// True for a native event that WatchTopLevels asked for.
+bool IsTopLevelChange(const QByteArray& eventType, void* message);
+
 // Waits until the X server has handled every request sent so far.
 void Sync();
 

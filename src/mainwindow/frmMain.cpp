@@ -28,7 +28,6 @@ const QString frmMain::kCaption = QStringLiteral("Zintar!  - https://zintar.org"
 std::function<bool()> frmMain::CanShowTranslucency = &X11Desktop::CompositorRunning;
 
 namespace {
-constexpr int kTickMs = 200;
 // When nothing is watched between seconds, the tick comes this long after each second.
 constexpr int kAfterSecondMs = 2;
 // How late after that a one-second tick may come before it is set on time again.
@@ -77,7 +76,7 @@ frmMain::frmMain(QWidget* parent)
     setCalendar([] { frmCalendar::Open(); });
     setAbout([this] { frmAbout::Open(this, imgIcon); });
 
-    Timer1.setInterval(kTickMs);
+    Timer1.setInterval(1000);
     Timer1.setTimerType(Qt::PreciseTimer);
     connect(&Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     timCustom.setInterval(kStyleEditorDelayMs);
@@ -284,17 +283,6 @@ void frmMain::Timer1_Timer() {
         alarmMinute_ = minuteOfDay;
         CheckAlarms(TimeSource::now());
     }
-    const KOptions& o = Options();
-    if (o.Borderless && (o.StyleIdx == KOptions::SeeThroughStyle || o.OT == 1))
-        watchCorner();
-    if (transparentApplied_ && X11Desktop::Available()) {
-        // The window manager puts a new frame around the clock each time it is shown.
-        const X11Desktop::WindowId frame = X11Desktop::TopLevelOf(X11Desktop::NativeWindow(this));
-        if (frame != passThroughFrame_) {
-            passThroughFrame_ = frame;
-            X11Desktop::SetInputPassThrough(this, true);
-        }
-    }
     if (Clock.Render(now)) {
         ++FramesDrawn;
         showFrame();
@@ -302,24 +290,31 @@ void frmMain::Timer1_Timer() {
     scheduleTick(now);
 }
 
-bool frmMain::watchesBetweenSeconds() const {
+bool frmMain::watchesCorner() const {
     const KOptions& o = Options();
-    return (o.Borderless && (o.StyleIdx == KOptions::SeeThroughStyle || o.OT == 1)) ||
-           transparentApplied_;
+    return o.Borderless && (o.StyleIdx == KOptions::SeeThroughStyle || o.OT == 1);
 }
 
-// The tick runs every 200 ms while it watches the window behind the corner or the frame of
-// the click-through window. Otherwise only a new second brings anything to do (a frame, the
-// alarm check on second 0), so it sleeps until just after the next one: the second hand
-// moves on time and the process wakes once a second.
+// Runs when the top-level windows changed, and again while they still move.
+bool frmMain::lookBehind() {
+    if (transparentApplied_) {
+        // The window manager puts a new frame around the clock each time it is shown.
+        const X11Desktop::WindowId frame = X11Desktop::TopLevelOf(X11Desktop::NativeWindow(this));
+        if (frame != passThroughFrame_) {
+            passThroughFrame_ = frame;
+            X11Desktop::SetInputPassThrough(this, true);
+        }
+    }
+    return !watchesCorner() || watchCorner();
+}
+
+// Only a new second brings the tick anything to do (a frame, the alarm check of a new
+// minute), so it sleeps until just after the next one: the second hand moves on time and the
+// process wakes once a second. What happens behind the clock arrives as X events.
 void frmMain::scheduleTick(QTime now) {
     if (!Timer1.isActive())
         return; // not started yet, or stopped at close
-    if (watchesBetweenSeconds()) {
-        if (Timer1.interval() != kTickMs)
-            Timer1.start(kTickMs);
-        return;
-    }
+    desktopEvents_.setActive(X11Desktop::Available() && (watchesCorner() || transparentApplied_));
     const int toNext = 1000 - now.msec() + kAfterSecondMs;
     // A running one-second timer keeps its phase; it is set again only when the tick came
     // before the second or well after it (start-up, a change of mode, a wall-clock step).
@@ -352,11 +347,12 @@ bool frmMain::nativeEvent(const QByteArray& eventType, void* message, qintptr* r
     return QWidget::nativeEvent(eventType, message, result);
 }
 
-void frmMain::watchCorner() {
+bool frmMain::watchCorner() {
     const double tx = Placement::TwipsPerPixelX(), ty = Placement::TwipsPerPixelY();
     const KOptions& o = Options();
-    switch (corner_.Tick(X11Desktop::TopLevelAt(pos(), X11Desktop::NativeWindow(this)),
-                         Placement::RoundHalfEven(pos().x() * tx),
+    const X11Desktop::WindowId behind =
+        X11Desktop::TopLevelAt(pos(), X11Desktop::NativeWindow(this));
+    switch (corner_.Tick(behind, Placement::RoundHalfEven(pos().x() * tx),
                          Placement::RoundHalfEven(pos().y() * ty),
                          o.StyleIdx == KOptions::SeeThroughStyle, o.OT == 1)) {
     case CornerWatch::Action::BackToBottom:
@@ -368,6 +364,7 @@ void frmMain::watchCorner() {
     case CornerWatch::Action::None:
         break;
     }
+    return behind == corner_.LastCornerWindow;
 }
 
 void frmMain::GetShot() {

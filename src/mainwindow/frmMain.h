@@ -3,6 +3,7 @@
 #include "alarms/AlarmCheck.h"
 #include "mainwindow/CommonDialog.h"
 #include "mainwindow/CornerWatch.h"
+#include "mainwindow/DesktopEvents.h"
 #include "mainwindow/WindowModes.h"
 #include "mainwindow/X11Desktop.h"
 #include "render/ClockRenderer.h"
@@ -18,7 +19,7 @@
 class QAction;
 class QMenu;
 
-// The clock window: the face with its hands, the 200 ms tick, the sizes and window modes,
+// The clock window: the face with its hands, the tick, the sizes and window modes,
 // the context menu and the tray icon.
 class frmMain : public QWidget {
     Q_OBJECT
@@ -123,8 +124,9 @@ private:
     void pResizeHandling();
     void pRoundRegion();
     void applyTransparent(bool on);
-    void watchCorner();
-    bool watchesBetweenSeconds() const;
+    bool watchCorner(); // true when the window behind the corner stands as last seen
+    bool watchesCorner() const;
+    bool lookBehind();
     void scheduleTick(QTime now);
     void showFrame();
     void withTopMostLifted(const std::function<void()>& modal);
@@ -145,7 +147,8 @@ private:
     std::function<bool()> styleEditor_;
     std::function<void()> alarmList_, calendar_, about_;
 
-    CornerWatch corner_;  // LastCornerWindow, LastLeft, LastTop
+    CornerWatch corner_; // LastCornerWindow, LastLeft, LastTop
+    DesktopEvents desktopEvents_{[this] { return lookBehind(); }};
     QTimer backdropShot_; // the corner watch's capture, once the new window has drawn itself
     QTimer trim_;         // hands back the pages start-up and menus touched
     X11Desktop::WindowId passThroughFrame_ = 0; // frame last made click-through

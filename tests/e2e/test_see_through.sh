@@ -47,4 +47,9 @@ py=$(((ey + eh / 2 + y + 64) / 2))
 e2e_wait_until 4 sh -c "'$E2E_BIN/zintar_probe' pixel $px $py | grep -q FFFFFF"
 e2e_expect_pixel "$px" "$py" FFFFFF 8 "the face took in the window that appeared behind the corner"
 expect_on_face $((x + 110)) $((y + 110)) 2E8B57 6 "and still shows the desktop beside it"
+
+# The window behind moves away: the clock learns it from the X server's events.
+xdotool windowmove "$(xev_win)" 600 400
+e2e_wait_until 4 sh -c "'$E2E_BIN/zintar_probe' pixel $px $py | grep -qv FFFFFF"
+expect_on_face "$px" "$py" 2E8B57 6 "the face let go of the window that moved away"
 e2e_finish
