@@ -1,7 +1,9 @@
 #include "mainwindow/TrayIcon.h"
 #include "mainwindow/frmMain.h"
 #include "shell/CommandLine.h"
+#include "shell/DisplayChoice.h"
 #include "shell/SessionBus.h"
+#include "shell/SingleInstance.h"
 #include "shell/mdlStartup.h"
 
 #include <QApplication>
@@ -22,6 +24,18 @@ int main(int argc, char* argv[]) {
         return outcome->status;
     }
 
+    QString problem;
+    if (!DisplayChoice::Prepare(arguments, &problem)) {
+        std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
+        return 1;
+    }
+    // One clock per settings folder: a second start shows the running clock and ends.
+    SingleInstance instance(AppDataFolder());
+    if (instance.claim() == SingleInstance::Claim::HandedOver) {
+        std::fputs("zintar: the clock is already running; it was asked to show itself\n", stderr);
+        return 0;
+    }
+
     SessionBus::PreventAutoLaunch();
     QApplication app(argc, argv);
     // The program's own name and icon for title bars, task bars and notification servers.
@@ -35,5 +49,11 @@ int main(int argc, char* argv[]) {
         clock = std::make_unique<frmMain>();
         clock->show();
     });
-    return app.exec();
+    instance.listen([&clock] {
+        if (clock)
+            clock->BringBack();
+    });
+    const int status = app.exec();
+    instance.listen(nullptr); // the socket's notifier goes before the application object
+    return status;
 }

@@ -9,8 +9,10 @@
 #include "mainwindow/WindowModes.h"
 #include "settings/KOptions.h"
 #include "settings/KSkin.h"
+#include "shell/CommandLine.h"
 #include "shell/SetTopMost.h"
 #include "shell/TimeSource.h"
+#include "shell/UserNotice.h"
 #include "shell/WorkingSet.h"
 #include "shell/mdlStartup.h"
 #include "styleeditor/frmCustom.h"
@@ -148,13 +150,18 @@ void frmMain::createMenu() {
     mnuCalendar = item(mnuContext, QStringLiteral("&Calendar..."), &frmMain::mnuCalendar_Click);
     mnum5 = mnuContext->addSeparator();
     mnuAbout = item(mnuContext, QStringLiteral("About..."), &frmMain::mnuAbout_Click);
+    mnuAutostart = item(mnuContext, QStringLiteral("Start with the &desktop"),
+                        &frmMain::mnuAutostart_Click, true);
     mnum4 = mnuContext->addSeparator();
     mnuexit = item(mnuContext, QStringLiteral("Exit"), &frmMain::mnuexit_Click);
     for (QAction* a : {mnuStylCust, mnuAlarms, mnuCalendar, mnuAbout})
         a->setEnabled(false);
     // A compositing manager can come and go while the clock runs.
-    connect(mnuContext, &QMenu::aboutToShow, this,
-            [this] { mnuTrans->setEnabled(CanShowTranslucency && CanShowTranslucency()); });
+    connect(mnuContext, &QMenu::aboutToShow, this, [this] {
+        mnuTrans->setEnabled(CanShowTranslucency && CanShowTranslucency());
+        // The entry may have been made or removed outside the clock (zintar --autostart).
+        mnuAutostart->setChecked(CommandLine::AutostartEnabled());
+    });
     connect(mnuContext, &QMenu::aboutToHide, this, [this] { trim_.start(kTrimAfterMs); });
     // The highlighted item goes to the trace, so scripts driving the menu see where they are.
     for (QMenu* m : {mnuContext, mnuSize})
@@ -176,7 +183,7 @@ void frmMain::pLoadOptions(bool B) {
     const QSize fit = Placement::FitOnScreen(QSize(o.SizeX, o.SizeY));
     o.SizeX = fit.width();
     o.SizeY = fit.height();
-    resize(fit);
+    setFixedSize(fit); // the sizes are the menu's: no resizing, no maximising by the frame
 
     const QPoint at = Placement::PlaceOnScreen(o.PX, o.PY, frameGeometry().size());
     WriteLog(QStringLiteral("Moving at ") + QString::number(o.PX) + QStringLiteral(", ") +
@@ -249,7 +256,7 @@ void frmMain::pResize(int W, int H) {
     const QSize fit = Placement::FitOnScreen(QSize(W, H));
     W = fit.width();
     H = fit.height();
-    resize(W, H);
+    setFixedSize(W, H);
     if (RoundRegion) {
         RoundRegion = false;
         pRoundRegion();
@@ -478,6 +485,16 @@ void frmMain::mnuAbout_Click() {
         about_();
 }
 
+void frmMain::mnuAutostart_Click() {
+    const bool on = mnuAutostart->isChecked();
+    QString error;
+    if (!CommandLine::SetAutostart(on, QCoreApplication::applicationFilePath(), &error))
+        TellUserOnce(
+            QStringLiteral("autostart"),
+            QStringLiteral("Cannot change %1: %2").arg(CommandLine::AutostartFile(), error));
+    mnuAutostart->setChecked(CommandLine::AutostartEnabled());
+}
+
 void frmMain::mnuexit_Click() {
     close();
     if (EndProgram)
@@ -488,9 +505,23 @@ void frmMain::RepaintOrActivate() {
     update();
 }
 
+void frmMain::BringBack() {
+    if (closed_)
+        return;
+    if (isMinimized())
+        showNormal();
+    else if (!isVisible())
+        show();
+    raise();
+    activateWindow();
+    update();
+}
+
 void frmMain::TrayMessage(int message) {
-    if (message == kTrayLeftDown || message == kTrayLeftUp) {
+    if (message == kTrayLeftDown) {
         RepaintOrActivate();
+    } else if (message == kTrayLeftUp) {
+        BringBack();
     } else if (message == kTrayRightDown) {
         RepaintOrActivate();
         PopupMenu(QCursor::pos());

@@ -66,6 +66,7 @@ public:
     QAction* mnuCalendar = nullptr;
     QAction* mnum5 = nullptr;
     QAction* mnuAbout = nullptr;
+    QAction* mnuAutostart = nullptr; // "Start with the &desktop": the autostart entry exists
     QAction* mnum4 = nullptr;
     QAction* mnuexit = nullptr;
 
@@ -98,6 +99,9 @@ public:
     void Timer1_Timer();
     void Form_Activate();
     void RepaintOrActivate();
+    // Shows a hidden or minimised clock, raises and activates it: a click on the tray icon,
+    // another start of the program.
+    void BringBack();
     // Pointer messages of the tray icon (513/514 left button, 516 right button).
     void TrayMessage(int message);
     void PopupMenu(QPoint globalPos);
@@ -142,6 +146,7 @@ private:
     void mnuAlarms_Click();
     void mnuCalendar_Click();
     void mnuAbout_Click();
+    void mnuAutostart_Click();
     void mnuexit_Click();
 
     std::function<bool()> styleEditor_;

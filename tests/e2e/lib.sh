@@ -141,9 +141,16 @@ e2e_highlighted() { grep -a 'Menu item: ' "$ZINTAR_LOG" | tail -n1 | sed 's/.*Me
 
 # e2e_menu_choose CAPTION [SUBCAPTION]: in the open menu, walks to CAPTION with the keyboard
 # (then Right into its submenu and on to SUBCAPTION) and enters it.
+e2e_menu_shown() { # a pop-up of the clock is on screen: its only override-redirect windows
+    local w
+    for w in $(e2e_search --onlyvisible --pid "$ZINTAR_PID"); do
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
+    done
+    return 1
+}
 e2e_menu_choose() {
     local want i look=0 before
-    e2e_wait_until 5 sh -c "xdotool search --onlyvisible --pid $ZINTAR_PID 2>/dev/null | wc -l | grep -qv '^1$'"
+    e2e_wait_until 5 e2e_menu_shown
     for want in "$@"; do
         # The menu may still name the item highlighted last time: move before looking.
         for ((i = 0; i < 30; i++)); do

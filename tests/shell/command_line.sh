@@ -24,6 +24,12 @@ check "unknown option" test "$status:$(wc -l <<<"$err")" = "2:1"
 check "--autostart on" grep -qx "Exec=$(readlink -f "$bin/zintar")" "$XDG_CONFIG_HOME/autostart/zintar.desktop"
 "$bin/zintar" --autostart off
 check "--autostart off" test ! -e "$XDG_CONFIG_HOME/autostart/zintar.desktop"
+err=$("$bin/zintar" 2>&1 >/dev/null); status=$?
+check "no display: one line, status 1" test "$status:$(wc -l <<<"$err")" = "1:1"
+err=$(WAYLAND_DISPLAY=wayland-0 "$bin/zintar" 2>&1 >/dev/null); status=$?
+check "Wayland without XWayland names it" test "$status" = 1 -a -n "$(grep XWayland <<<"$err")"
+err=$(DISPLAY=:9999 "$bin/zintar" 2>&1 >/dev/null); status=$?
+check "a display that does not answer" test "$status:$err" = "1:zintar: cannot open the X11 display ':9999'"
 check "no settings written" test ! -e "$XDG_DATA_HOME/Zintar_22/mysettings.ini"
 
 echo "$passed passed, $failed failed"
