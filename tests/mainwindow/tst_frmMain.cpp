@@ -65,7 +65,7 @@ private Q_SLOTS:
         QCOMPARE(shownItems(w.mnuContext),
                  QStringList({"Size", "Style...", "-", "On &Top", "On &Bottom", "Border&less",
                               "Transparent - click-thru", "-", "&Alarms...", "&Calendar...", "-",
-                              "About...", "-", "Exit"}));
+                              "About...", "Start with the &desktop", "-", "Exit"}));
         QVERIFY(w.windowTitle().startsWith(QStringLiteral("Zintar!  - ")));
         const QString longCaption = w.windowTitle() + QString(80, QLatin1Char('x'));
         QCOMPARE(TrayTip(longCaption), longCaption.left(63));
