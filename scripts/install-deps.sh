@@ -12,7 +12,7 @@ PACKAGES=(
     # build
     build-essential cmake ninja-build pkg-config clang-format
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libx11-dev libxext-dev
+    libx11-dev libxext-dev libxfixes-dev
     libsndfile1-dev libsdl2-dev
     # tests and benchmarks
     googletest libgtest-dev libbenchmark-dev

@@ -10,6 +10,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/extensions/shape.h>
 #include <qguiapplication_platform.h>
 #include <xcb/xcb.h>
@@ -322,6 +323,46 @@ bool IsTopLevelChange(const QByteArray& eventType, void* message) {
     default:
         return false;
     }
+}
+
+namespace {
+int fixesEventBase = -1; // of the display the compositor watch was set up on
+}
+
+bool WatchCompositor() {
+    Display* dpy = display();
+    int event = 0, error = 0;
+    if (!dpy || !XFixesQueryExtension(dpy, &event, &error))
+        return false;
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(DefaultScreen(dpy));
+    XFixesSelectSelectionInput(
+        dpy, DefaultRootWindow(dpy), XInternAtom(dpy, name.constData(), False),
+        XFixesSetSelectionOwnerNotifyMask | XFixesSelectionWindowDestroyNotifyMask |
+            XFixesSelectionClientCloseNotifyMask);
+    XFlush(dpy);
+    fixesEventBase = event;
+    return true;
+}
+
+bool IsCompositorChange(const QByteArray& eventType, void* message) {
+    if (fixesEventBase < 0 || eventType != "xcb_generic_event_t" || !message)
+        return false;
+    // Qt follows the owners of the clipboard selections the same way; only the compositor's
+    // selection is of ours.
+    const auto* e = static_cast<const xcb_generic_event_t*>(message);
+    if ((e->response_type & 0x7f) != fixesEventBase + XFixesSelectionNotify)
+        return false;
+    Display* dpy = display();
+    if (!dpy)
+        return false;
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(DefaultScreen(dpy));
+    struct Wire { // the event as it comes off the wire (xcb_xfixes_selection_notify_event_t)
+        uint8_t response_type, subtype;
+        uint16_t sequence;
+        uint32_t window, owner, selection, timestamp, selection_timestamp;
+    };
+    const auto* wire = reinterpret_cast<const Wire*>(e);
+    return wire->selection == XInternAtom(dpy, name.constData(), True);
 }
 
 void Sync() {

@@ -57,6 +57,12 @@ void WatchTopLevels(bool on);
 // True for a native event that WatchTopLevels asked for.
 bool IsTopLevelChange(const QByteArray& eventType, void* message);
 
+// Asks the X server to report when a compositing manager starts or ends (the owner of its
+// selection changes). False when the server cannot tell.
+bool WatchCompositor();
+// True for the native event that reports it.
+bool IsCompositorChange(const QByteArray& eventType, void* message);
+
 // Waits until the X server has handled every request sent so far.
 void Sync();
 

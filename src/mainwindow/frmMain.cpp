@@ -100,8 +100,7 @@ frmMain::frmMain(QWidget* parent)
     LoadSkins();
     pLoadOptions(false);
     alarmCheck.LastAlarmMinute = 0;
-    if (!CanShowTranslucency || !CanShowTranslucency())
-        mnuTrans->setEnabled(false);
+    followCompositor();
     Timer1.start();
 }
 
@@ -158,7 +157,7 @@ void frmMain::createMenu() {
         a->setEnabled(false);
     // A compositing manager can come and go while the clock runs.
     connect(mnuContext, &QMenu::aboutToShow, this, [this] {
-        mnuTrans->setEnabled(CanShowTranslucency && CanShowTranslucency());
+        followCompositor();
         // The entry may have been made or removed outside the clock (zintar --autostart).
         mnuAutostart->setChecked(CommandLine::AutostartEnabled());
     });
@@ -439,7 +438,21 @@ void frmMain::mnuTrans_Click() {
     // the stored mode then waits for a display that can show it.
     const bool canShow = CanShowTranslucency && CanShowTranslucency();
     applyTransparent(Options().Transparent && canShow);
+    mnuTrans->setEnabled(canShow || Options().Transparent);
     SaveOptions();
+}
+
+// A compositing manager started or ended (or the menu opens): the chosen mode is applied
+// while the display can show it. A chosen mode can always be switched off.
+void frmMain::followCompositor() {
+    const bool canShow = CanShowTranslucency && CanShowTranslucency();
+    mnuTrans->setEnabled(canShow || Options().Transparent);
+    const bool wanted = Options().Transparent && canShow;
+    if (wanted != transparentApplied_) {
+        WriteLog(wanted ? QStringLiteral("Compositor found: transparent again")
+                        : QStringLiteral("No compositor: transparent mode waits"));
+        applyTransparent(wanted);
+    }
 }
 
 void frmMain::mnuStylCust_Click() {

@@ -2,6 +2,7 @@
 
 #include "alarms/AlarmCheck.h"
 #include "mainwindow/CommonDialog.h"
+#include "mainwindow/CompositorWatch.h"
 #include "mainwindow/CornerWatch.h"
 #include "mainwindow/DesktopEvents.h"
 #include "mainwindow/WindowModes.h"
@@ -128,6 +129,7 @@ private:
     void pResizeHandling();
     void pRoundRegion();
     void applyTransparent(bool on);
+    void followCompositor();
     bool watchCorner(); // true when the window behind the corner stands as last seen
     bool watchesCorner() const;
     bool lookBehind();
@@ -154,6 +156,7 @@ private:
 
     CornerWatch corner_; // LastCornerWindow, LastLeft, LastTop
     DesktopEvents desktopEvents_{[this] { return lookBehind(); }};
+    CompositorWatch compositorWatch_{[this] { followCompositor(); }};
     QTimer backdropShot_; // the corner watch's capture, once the new window has drawn itself
     QTimer trim_;         // hands back the pages start-up and menus touched
     X11Desktop::WindowId passThroughFrame_ = 0; // frame last made click-through

@@ -112,13 +112,28 @@ private Q_SLOTS:
         }
     }
 
-    void withoutTranslucencyTransparentIsDisabledAndNotApplied() {
-        frmMain::CanShowTranslucency = [] { return false; };
+    // A stored transparent mode waits for a compositor, follows it when it comes and goes,
+    // and can be switched off meanwhile.
+    void transparentFollowsTheCompositor() {
+        bool compositor = false;
+        frmMain::CanShowTranslucency = [&compositor] { return compositor; };
         frmMain& w = start("Transparent=True\r\n");
-        QVERIFY(!w.mnuTrans->isEnabled());
-        QVERIFY(!(w.windowFlags() & Qt::WindowTransparentForInput));
-        QCOMPARE(w.windowOpacity(), 1.0);
+        const auto applied = [&w] {
+            return bool(w.windowFlags() & Qt::WindowTransparentForInput) && w.windowOpacity() < 1;
+        };
+        QVERIFY(w.mnuTrans->isEnabled() && w.mnuTrans->isChecked());
+        QVERIFY(!applied());
         QVERIFY(Options().Transparent); // kept for a display that can show it
+        compositor = true;
+        Q_EMIT w.mnuContext->aboutToShow(); // as a compositor's arrival or the menu does
+        QVERIFY(applied());
+        compositor = false;
+        Q_EMIT w.mnuContext->aboutToShow();
+        QVERIFY(!applied());
+        w.mnuTrans->trigger();
+        QVERIFY(!Options().Transparent);
+        QCOMPARE(stored("Transparent"), QStringLiteral("False"));
+        QVERIFY(!w.mnuTrans->isEnabled()); // nothing to switch on without a compositor
     }
 
     // The first tick of every minute checks the alarms, even one that comes late.
