@@ -128,6 +128,7 @@ e2e_geometry() {
     xwininfo -id "${1:-$ZINTAR_WIN}" | awk '/Absolute upper-left X/{x=$4}
         /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'
 }
+e2e_has_icon() { xprop -id "$1" _NET_WM_ICON | grep -q 'Icon (16 x 16)'; } # the program's own
 e2e_net_state() { xprop -id "$ZINTAR_WIN" _NET_WM_STATE; }
 e2e_frame_extents() { xprop -id "$ZINTAR_WIN" _NET_FRAME_EXTENTS | sed 's/.*= //'; } # L, R, T, B
 e2e_pixel() { "$E2E_BIN/zintar_probe" pixel "$1" "$2"; }

@@ -33,6 +33,14 @@ ran_at=$(cat "$marker" 2>/dev/null)
 e2e_check "it ran at 07:30:00 (got '$ran_at')" test "${ran_at:0:7}" = "07:30:0"
 e2e_check "the notification is on top" e2e_wait_until 5 sh -c \
     "xprop -id '$win' _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE"
+# Its size is fixed (minimum = maximum) and the window manager keeps it so.
+hints=$(xprop -id "$win" WM_NORMAL_HINTS)
+min=$(sed -n 's/.*minimum size: \([0-9]*\) by \([0-9]*\).*/\1 \2/p' <<<"$hints")
+max=$(sed -n 's/.*maximum size: \([0-9]*\) by \([0-9]*\).*/\1 \2/p' <<<"$hints")
+read -r _ _ ww wh < <(e2e_geometry "$win")
+e2e_check "a fixed size ($min / $max)" test -n "$min" -a "$min" = "$max"
+e2e_expect_eq "the window has that size" "$min" "$ww $wh"
+e2e_check "the notification shows the program's icon" e2e_has_icon "$win"
 xdotool windowactivate --sync "$win" 2>/dev/null
 xdotool key Return # answers the Close button
 e2e_check "Enter closes it" e2e_wait_until 5 e2e_not has_alarm_window

@@ -20,6 +20,7 @@ cal=$(named Calendar | head -n1)
 read -r cx cy cw ch < <(e2e_geometry "$cal")
 e2e_expect_eq "the calendar's client area" "238 256" "$cw $ch"
 shot calendar
+e2e_check "the calendar has the program's icon" e2e_has_icon "$cal"
 e2e_check "the calendar has no owner" test "$(xprop -id "$cal" WM_TRANSIENT_FOR 2>&1 | grep -c window)" = 0
 wmctrl -i -r "$cal" -b add,maximized_vert,maximized_horz
 big() { read -r _ _ bw bh < <(e2e_geometry "$cal") && ((bw > 700)); }
@@ -56,6 +57,7 @@ e2e_check "\"About...\" opens the About window" e2e_wait_until 5 shown "About Zi
 about=$(named "About Zintar..." | head -n1)
 read -r ax ay aw ah < <(e2e_geometry "$about")
 e2e_expect_eq "the About window's client area" "267 214" "$aw $ah"
+e2e_check "the About window has the program's icon" e2e_has_icon "$about"
 above_about() { xprop -id "$about" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
 e2e_check "the About window is in the top band with the clock" e2e_wait_until 5 above_about
 before=$(e2e_windows)

@@ -37,6 +37,9 @@ e2e_check "the clock left the top band" e2e_not above
 xdotool windowactivate --sync "$(e2e_search --all --onlyvisible --pid "$ZINTAR_PID" --name '^Alarms$' | head -n1)" 2>/dev/null
 xdotool key alt+a
 e2e_check "\"&Add\" opens the editor" e2e_wait_until 5 shown "New Alarm"
+for title in Alarms "New Alarm"; do
+    e2e_check "$title has the program's icon" e2e_has_icon "$(e2e_search --all --onlyvisible --pid "$ZINTAR_PID" --name "^$title\$" | head -n1)"
+done
 sleep 0.3
 # Focus starts on the hour: Tab to the minute, Tab to "Once", Right chooses "Every Day",
 # Tab past the minutes and "Show a message:" into the message.

@@ -50,6 +50,7 @@ more_than() { (($("${@:2}") > $1)); }
 
 open_editor
 e2e_check "\"Style...\" opens the editor" has_editor
+e2e_check "the editor has the program's icon" e2e_has_icon "$(editor)"
 e2e_check "the editor is in front of the on-top clock" stacked_after "$(editor)" "$ZINTAR_WIN"
 e2e_check "the clock left the top band meanwhile" e2e_not sh -c "xprop -id $ZINTAR_WIN _NET_WM_STATE | grep -q ABOVE"
 
