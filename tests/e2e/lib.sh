@@ -27,6 +27,7 @@ e2e_cleanup() { # clients first, newest first, then the display they talk to
         kill -9 "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
     done
+    [ -n "${E2E_AFTER_STOP:-}" ] && eval "$E2E_AFTER_STOP" # a test's own undoing (umount...)
     [ "$E2E_FAILED" -eq 0 ] && [ -z "${E2E_KEEP:-}" ] && rm -rf "$E2E_TMP" ||
         e2e_log "kept $E2E_TMP for inspection"
 }
