@@ -23,6 +23,8 @@ AlarmsCount=2
 $(alarm 1 True 'Stand-up§Room 4' False '')
 $(alarm 2 False '' True "\"$script\" \"$marker\"")"
 e2e_start_zintar faketime "2026-03-02 07:29:50"
+# The user has gone to another desktop, away from the clock.
+wmctrl -s 1 && e2e_wait_until 3 sh -c "xprop -root _NET_CURRENT_DESKTOP | grep -q '= 1$'"
 alarm_window() { xdotool search --all --onlyvisible --pid "$ZINTAR_PID" --name '^Zintar! - Alarm$' 2>/dev/null; }
 has_alarm_window() { [ -n "$(alarm_window)" ]; }
 e2e_check "a notification window opens" e2e_wait_until 30 has_alarm_window
@@ -31,6 +33,8 @@ e2e_check "it shows 07:30 and the message" e2e_wait_log "Alarm window: 07:30 Sta
 e2e_check "the alarm program ran" e2e_wait_until 10 test -f "$marker"
 ran_at=$(cat "$marker" 2>/dev/null)
 e2e_check "it ran at 07:30:00 (got '$ran_at')" test "${ran_at:0:7}" = "07:30:0"
+e2e_check "it is shown on the current desktop" sh -c \
+    "xprop -id '$win' _NET_WM_DESKTOP | grep -Eq '= (1|4294967295)$' && xwininfo -id '$win' | grep -q IsViewable"
 e2e_check "the notification is on top" e2e_wait_until 5 sh -c \
     "xprop -id '$win' _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE"
 # Its size is fixed (minimum = maximum) and the window manager keeps it so.
