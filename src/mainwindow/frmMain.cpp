@@ -214,9 +214,10 @@ void frmMain::showEvent(QShowEvent* e) {
         return;
     loaded_ = true;
     QTimer::singleShot(0, this, [this] {
-        Form_Load();
         if (!activatedOnce_)
             Form_Activate();
+        // The tray icon (and the session bus Qt asks about it) once the first frame is out.
+        QTimer::singleShot(0, this, [this] { Form_Load(); });
     });
 }
 
@@ -338,6 +339,7 @@ void frmMain::showFrame() {
         X11Desktop::PutImage(X11Desktop::NativeWindow(this), Clock.backing(),
                              Clock.lastChangedRects())) {
         framesBypassPainter_ = true;
+        traceFirstFrame();
         return;
     }
     update(Clock.lastChangedRegion());
@@ -389,6 +391,15 @@ void frmMain::paintEvent(QPaintEvent* e) {
     }
     for (const QRect& r : e->region())
         p.drawImage(r, backing, r);
+    traceFirstFrame(); // Qt sends the painted area on as the paint returns
+}
+
+void frmMain::traceFirstFrame() {
+    if (firstFrameTraced_)
+        return;
+    firstFrameTraced_ = true;
+    WriteLog(
+        QStringLiteral("first frame, %1 ms after the start").arg(MsSinceProcessStart(), 0, 'f', 0));
 }
 
 void frmMain::pRoundRegion() {

@@ -165,6 +165,8 @@ private:
     bool framesBypassPainter_ = false; // frames went straight to the window since the last paint
     bool onePixelPerPixel_ = false;    // the screen shows the window unscaled (asked on changes)
     bool loaded_ = false;
+    bool firstFrameTraced_ = false;
+    void traceFirstFrame();
     bool activatedOnce_ = false;
     bool otherWindowWasActive_ = false; // activity left the clock for another of our windows
     bool closed_ = false;

@@ -36,8 +36,8 @@ ClockRenderer::ClockRenderer() = default;
 void ClockRenderer::pLoadStyle(bool B) {
     Q_UNUSED(B);
     WriteLog(QStringLiteral("Applying style..."));
-    QImage picture;
-    if (picture.load(LocalPath(Options().StyleFile)))
+    const QImage picture = modOLEPicture::LoadPictureFile(LocalPath(Options().StyleFile));
+    if (!picture.isNull())
         ImgClk = picture;
     ColorToRgb(Options().HCol, HourRgb);
     ColorToRgb(Options().MCol, MinuteRgb);

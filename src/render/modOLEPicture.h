@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 #include <cstdint>
 #include <memory>
 
@@ -40,5 +41,10 @@ private:
 // own colour table. There is nothing to delete on failure, because the only failure is a
 // null handle.
 Picture PictureFromHandle(const QImage& handle, bool owns, uint32_t palette, bool deleteOnFailure);
+
+// Reads a picture file. A format Qt reads itself (BMP, PNG, the PNM family, XPM, XBM) is read
+// by its suffix without waking every image plugin to look at the file first; anything else,
+// or a file whose suffix does not match its content, goes through the plugins.
+QImage LoadPictureFile(const QString& path);
 
 } // namespace modOLEPicture

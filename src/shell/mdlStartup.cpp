@@ -15,7 +15,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <ctime>
 #include <optional>
+#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcTrace, "zintar.trace", QtWarningMsg)
 
@@ -97,6 +99,23 @@ bool FolderExists(const QString& path) {
         return false;
     const QFileInfo info(local);
     return info.isDir() && info.isReadable() && info.isExecutable();
+}
+
+double MsSinceProcessStart() {
+    // Field 22 of /proc/self/stat: the start in clock ticks since boot, on the boot clock.
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = stat.readAll();
+    const qsizetype afterName = line.lastIndexOf(')');
+    const QList<QByteArray> fields = line.mid(afterName + 2).split(' ');
+    if (afterName < 0 || fields.size() < 20)
+        return -1;
+    const double startTicks = fields[19].toDouble(); // field 22 counts from the state, field 3
+    timespec now{};
+    ::clock_gettime(CLOCK_BOOTTIME, &now);
+    const double nowMs = double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
+    return nowMs - startTicks * 1000.0 / double(::sysconf(_SC_CLK_TCK));
 }
 
 void WriteLog(const QString& text) {

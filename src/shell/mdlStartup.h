@@ -32,6 +32,9 @@ KOptions& Options();
 // when missing. Returns the path even when it could not be created (said once on stderr).
 QString AppDataFolder();
 
+// Milliseconds since this process was started (its exec), as the kernel counts them.
+double MsSinceProcessStart();
+
 // Folder that holds DefaultSkins.ini and pics/, without trailing separator: the executable's
 // own folder when DefaultSkins.ini is there (a build tree, an unpacked archive), otherwise
 // ../share/zintar beside it (an installed program, bin/zintar).

@@ -7,7 +7,6 @@
 #include "shell/mdlStartup.h"
 
 #include <QBuffer>
-#include <QImageReader>
 
 using Vorel_WuLines::DrawHand;
 
@@ -36,9 +35,7 @@ StylePreview::StylePreview() : PreviewTime(QDate(1899, 12, 30), QTime(0, 0)) {
 }
 
 QImage StylePreview::LoadPicture(const QString& file) {
-    QImageReader reader(LocalPath(file));
-    reader.setAutoTransform(false);
-    return reader.read();
+    return modOLEPicture::LoadPictureFile(LocalPath(file));
 }
 
 int StylePreview::AddThumb(const QString& file) {
