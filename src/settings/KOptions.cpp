@@ -207,7 +207,9 @@ bool KOptions::Save(QString* error) {
                     .arg(QDir::toNativeSeparators(file), Damage, QDir::toNativeSeparators(kept)));
         Damage.clear();
     }
-    if (WriteFileAtomically(file, out, &reason))
+    // Start-up and the menus save the same settings again and again: a file that holds
+    // these bytes already is left alone, without a temporary file and a sync to disk.
+    if (FileHolds(file, out) || WriteFileAtomically(file, out, &reason))
         return true;
     const QString message =
         QStringLiteral("Cannot save the settings to %1: %2. The old file was left as it was.")

@@ -98,6 +98,13 @@ void SetWriteFailureAfter(int64_t bytes) {
     failAfter = bytes;
 }
 
+bool FileHolds(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.size() != bytes.size() || !file.open(QIODevice::ReadOnly))
+        return false;
+    return file.readAll() == bytes;
+}
+
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
     const QString target = destinationOf(path, error);
     if (target.isEmpty())

@@ -14,6 +14,9 @@
 // replaced) only when the target is a regular file of this user; anything else is refused.
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
+// True when the file (through a link too) holds exactly these bytes.
+bool FileHolds(const QString& path, const QByteArray& bytes);
+
 // The older name, kept for callers written before the link and sync checks.
 inline bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr) {
     return WriteFileAtomically(path, bytes, error);

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -145,6 +146,26 @@ private Q_SLOTS:
         QVERIFY(TestSupport::writeFile(settingsPath(), noise));
         o.Load();
         QCOMPARE(o.SizeX, 128);
+    }
+
+    // A save of what the file holds already writes nothing: no new file, no sync.
+    void unchangedSettingsAreNotWrittenAgain() {
+        KOptions o;
+        o.Defaults();
+        QVERIFY(o.Save());
+        const auto inode = [] {
+            struct stat st {};
+            return ::stat(QFile::encodeName(settingsPath()).constData(), &st) == 0 ? st.st_ino
+                                                                                   : ino_t(0);
+        };
+        const auto first = inode();
+        SetWriteFailureAfter(0); // any write would fail now
+        QVERIFY(o.Save());
+        QCOMPARE(inode(), first);
+        SetWriteFailureAfter(-1);
+        o.PX = 1234;
+        QVERIFY(o.Save());
+        QVERIFY(inode() != first); // a change is written as a new file, renamed into place
     }
 
     void failedSaveKeepsTheOldFileAndTheValues() {
