@@ -15,6 +15,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${ZINTAR_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# SDL2 and libsndfile are opened at the first sound, not linked, so dpkg-shlibdeps cannot see
+# them: they are named here (the audio stream API needs SDL 2.0.7, mp3 files libsndfile 1.1.0).
+# CPack adds what dpkg-shlibdeps finds to this list.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0 (>= 2.0.7), libsndfile1 (>= 1.1.0)")
 # The long description under the summary line (CPack indents it as Debian wants).
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Zintar is a small analog clock for the desktop: a round window with a bitmap
 face and anti-aliased tapered hands, in five sizes, kept on top of or below

@@ -1,9 +1,14 @@
 #include "alarms/modBass.h"
 
+#include "shell/mdlStartup.h"
+
+#include <QString>
 #include <SDL.h>
 #include <algorithm>
 #include <condition_variable>
+#include <cstdlib>
 #include <deque>
+#include <dlfcn.h>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -14,6 +19,102 @@
 #include <vector>
 
 namespace {
+
+// SDL2 and libsndfile are not linked: a clock that never rings would map them, and the
+// libraries they pull in, for nothing. They are opened at the first BASS_Init and their entry
+// points kept in this table (the headers serve for types and constants only). The table is
+// written once, under std::call_once, before any stream or audio thread exists.
+//
+// ZINTAR_SOUND_LIBRARY_DIR, when set, names the one folder both libraries are loaded from
+// instead of the loader's search path; a folder without them makes the program go without
+// sound, which is how the tests reach that case.
+#define ZINTAR_SDL_FUNCTIONS(X)                                                                    \
+    X(SDL_InitSubSystem)                                                                           \
+    X(SDL_QuitSubSystem)                                                                           \
+    X(SDL_OpenAudioDevice)                                                                         \
+    X(SDL_PauseAudioDevice)                                                                        \
+    X(SDL_CloseAudioDevice)                                                                        \
+    X(SDL_NewAudioStream)                                                                          \
+    X(SDL_AudioStreamPut)                                                                          \
+    X(SDL_AudioStreamGet)                                                                          \
+    X(SDL_AudioStreamAvailable)                                                                    \
+    X(SDL_AudioStreamFlush)                                                                        \
+    X(SDL_FreeAudioStream)
+#define ZINTAR_SNDFILE_FUNCTIONS(X)                                                                \
+    X(sf_open)                                                                                     \
+    X(sf_readf_float)                                                                              \
+    X(sf_close)
+
+struct SoundApi {
+#define ZINTAR_ENTRY(name) decltype(&::name) name = nullptr;
+    ZINTAR_SDL_FUNCTIONS(ZINTAR_ENTRY)
+    ZINTAR_SNDFILE_FUNCTIONS(ZINTAR_ENTRY)
+#undef ZINTAR_ENTRY
+};
+
+SoundApi lib;
+
+constexpr const char* kSdlName = "libSDL2-2.0.so.0";
+constexpr const char* kSndfileName = "libsndfile.so.1";
+
+// Opens one library; nullptr, with a trace line naming it, when it cannot be loaded.
+void* openLibrary(const char* soname) {
+    std::string path = soname;
+    if (const char* dir = std::getenv("ZINTAR_SOUND_LIBRARY_DIR"))
+        path = std::string(dir) + '/' + soname;
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* why = dlerror();
+        WriteLog(QStringLiteral("Sound disabled: cannot load ") + QString::fromUtf8(soname) +
+                 QStringLiteral(" (") + QString::fromUtf8(why ? why : "unknown error") +
+                 QStringLiteral(")"));
+    }
+    return handle;
+}
+
+// Finds every entry point of one library; false, with a trace line, when one is missing.
+template <typename Entry>
+bool resolve(void* handle, const char* soname, const char* name, Entry& entry) {
+    entry = reinterpret_cast<Entry>(dlsym(handle, name));
+    if (!entry)
+        WriteLog(QStringLiteral("Sound disabled: ") + QString::fromUtf8(soname) +
+                 QStringLiteral(" has no ") + QString::fromUtf8(name));
+    return entry != nullptr;
+}
+
+bool loadOnce() {
+    void* sdl = openLibrary(kSdlName);
+    if (!sdl)
+        return false;
+    void* sndfile = openLibrary(kSndfileName);
+    if (!sndfile) {
+        dlclose(sdl);
+        return false;
+    }
+    SoundApi found;
+    bool ok = true;
+#define ZINTAR_RESOLVE(name) ok = ok && resolve(sdl, kSdlName, #name, found.name);
+    ZINTAR_SDL_FUNCTIONS(ZINTAR_RESOLVE)
+#undef ZINTAR_RESOLVE
+#define ZINTAR_RESOLVE(name) ok = ok && resolve(sndfile, kSndfileName, #name, found.name);
+    ZINTAR_SNDFILE_FUNCTIONS(ZINTAR_RESOLVE)
+#undef ZINTAR_RESOLVE
+    if (!ok) {
+        dlclose(sndfile);
+        dlclose(sdl);
+        return false;
+    }
+    lib = found; // the libraries stay loaded until the process ends
+    return true;
+}
+
+// True once both libraries are loaded; the first call loads them, later ones only answer.
+bool soundLibraries() {
+    static std::once_flag once;
+    static bool loaded = false;
+    std::call_once(once, [] { loaded = loadOnce(); });
+    return loaded;
+}
 
 constexpr int kOutChannels = 2;
 constexpr int kDefaultRate = 44100;
@@ -88,19 +189,19 @@ void foldChannels(std::vector<float>& buffer, size_t frames, int fileChannels, i
 
 void closeSource(Source& src) {
     if (src.converter)
-        SDL_FreeAudioStream(src.converter);
+        lib.SDL_FreeAudioStream(src.converter);
     if (src.file)
-        sf_close(src.file);
+        lib.sf_close(src.file);
     src = Source{};
 }
 
 // Takes what the converter has ready.
 void drain(SDL_AudioStream* converter, std::vector<float>& out) {
     out.clear();
-    const int available = SDL_AudioStreamAvailable(converter);
+    const int available = lib.SDL_AudioStreamAvailable(converter);
     if (available > 0) {
         out.resize(static_cast<size_t>(available) / sizeof(float));
-        const int got = SDL_AudioStreamGet(converter, out.data(), available);
+        const int got = lib.SDL_AudioStreamGet(converter, out.data(), available);
         out.resize(got > 0 ? static_cast<size_t>(got) / sizeof(float) : 0);
     }
 }
@@ -110,7 +211,7 @@ void drain(SDL_AudioStream* converter, std::vector<float>& out) {
 // so that the output has something to play before the decoder thread has run.
 bool openSource(const std::string& path, int rate, Source& src) {
     SF_INFO info{};
-    src.file = sf_open(path.c_str(), SFM_READ, &info);
+    src.file = lib.sf_open(path.c_str(), SFM_READ, &info);
     if (!src.file)
         return false;
     if (info.channels <= 0 || info.samplerate <= 0) {
@@ -120,16 +221,17 @@ bool openSource(const std::string& path, int rate, Source& src) {
     src.fileChannels = info.channels;
     src.channels = std::min(info.channels, kOutChannels);
     std::vector<float> first(static_cast<size_t>(kChunkFrames) * info.channels);
-    const sf_count_t n = sf_readf_float(src.file, first.data(), kChunkFrames);
+    const sf_count_t n = lib.sf_readf_float(src.file, first.data(), kChunkFrames);
     if (n <= 0) {
         closeSource(src);
         return false;
     }
     foldChannels(first, static_cast<size_t>(n), src.fileChannels, src.channels);
-    src.converter = SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(src.channels),
-                                       info.samplerate, AUDIO_F32SYS, kOutChannels, rate);
-    if (!src.converter || SDL_AudioStreamPut(src.converter, first.data(),
-                                             static_cast<int>(first.size() * sizeof(float))) != 0) {
+    src.converter = lib.SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(src.channels),
+                                           info.samplerate, AUDIO_F32SYS, kOutChannels, rate);
+    if (!src.converter ||
+        lib.SDL_AudioStreamPut(src.converter, first.data(),
+                               static_cast<int>(first.size() * sizeof(float))) != 0) {
         closeSource(src);
         return false;
     }
@@ -145,14 +247,14 @@ void decode(Output* o, std::shared_ptr<Stream> s, Source src, size_t aheadFrames
     std::vector<float> out;
     for (;;) {
         in.resize(static_cast<size_t>(kChunkFrames) * src.fileChannels);
-        const sf_count_t n = sf_readf_float(src.file, in.data(), kChunkFrames);
+        const sf_count_t n = lib.sf_readf_float(src.file, in.data(), kChunkFrames);
         const bool atEnd = n <= 0;
         if (atEnd) {
-            SDL_AudioStreamFlush(src.converter);
+            lib.SDL_AudioStreamFlush(src.converter);
         } else {
             foldChannels(in, static_cast<size_t>(n), src.fileChannels, src.channels);
-            SDL_AudioStreamPut(src.converter, in.data(),
-                               static_cast<int>(in.size() * sizeof(float)));
+            lib.SDL_AudioStreamPut(src.converter, in.data(),
+                                   static_cast<int>(in.size() * sizeof(float)));
         }
         drain(src.converter, out);
 
@@ -230,7 +332,7 @@ void SDLCALL mix(void* userdata, Uint8* bytes, int length) {
 
 void Output::shutdown() {
     if (device != 0)
-        SDL_CloseAudioDevice(device); // waits for the audio thread to leave mix()
+        lib.SDL_CloseAudioDevice(device); // waits for the audio thread to leave mix()
     std::map<HSTREAM, std::shared_ptr<Stream>> gone;
     {
         std::lock_guard lock(state);
@@ -240,7 +342,7 @@ void Output::shutdown() {
         stopDecoder(*this, *s);
     if (device != 0) {
         device = 0;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        lib.SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
     references = 0;
 }
@@ -262,7 +364,9 @@ int BASS_Init(int device, uint32_t freq, uint32_t, uintptr_t, const void*) {
         ++o.references;
         return 1;
     }
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+    if (!soundLibraries())
+        return 0; // no SDL2 or libsndfile: the alarms ring without sound
+    if (lib.SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return 0; // no audio driver at all
     SDL_AudioSpec want{};
     want.freq = (freq >= 8000 && freq <= 384000) ? static_cast<int>(freq) : kDefaultRate;
@@ -273,15 +377,15 @@ int BASS_Init(int device, uint32_t freq, uint32_t, uintptr_t, const void*) {
     want.userdata = &o;
     SDL_AudioSpec have{};
     const SDL_AudioDeviceID id =
-        SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+        lib.SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
     if (id == 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO); // no device, no sound server
+        lib.SDL_QuitSubSystem(SDL_INIT_AUDIO); // no device, no sound server
         return 0;
     }
     o.device = id;
     o.rate = have.freq;
     o.references = 1;
-    SDL_PauseAudioDevice(id, 0);
+    lib.SDL_PauseAudioDevice(id, 0);
     return 1;
 }
 

@@ -20,7 +20,8 @@ constexpr uint32_t BASS_POS_BYTE = 0;
 
 // Opens the shared output (device -1: the default device; no other device is offered) or
 // takes one more reference to it. Returns non-zero when the output is ready, 0 when no output
-// could be opened (no audio driver, no sound server, no device).
+// could be opened (no audio driver, no sound server, no device). The first call loads SDL2 and
+// libsndfile, once per process: without either of them every call returns 0.
 int BASS_Init(int device, uint32_t freq, uint32_t flags, uintptr_t win, const void* clsid);
 
 // A stream of the file (mem must be false; offset and length are ignored, the whole file is

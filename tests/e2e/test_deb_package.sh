@@ -1,5 +1,6 @@
 # The .deb that cpack makes: named zintar, its dependencies worked out from the libraries the
-# program links, no lintian error, and the program unpacked from it runs with its face.
+# program links plus the sound libraries it opens itself, no lintian error, and the program
+# unpacked from it runs with its face.
 source "$(dirname "$0")/lib.sh" "$1"
 source "$(dirname "$0")/installed.sh"
 build=$(cd "$E2E_BIN/.." && pwd)
@@ -8,8 +9,9 @@ build=$(cd "$E2E_BIN/.." && pwd)
 deb=$(ls "$E2E_TMP"/pkg/zintar_*.deb | head -n1)
 [ -f "$deb" ] || e2e_die "no zintar_*.deb: $(cat "$E2E_TMP/cpack.log")"
 e2e_expect_eq "package name" zintar "$(dpkg-deb -f "$deb" Package)"
-e2e_check "depends on the Qt and SDL libraries it links" sh -c \
-    "dpkg-deb -f '$deb' Depends | grep -q libqt6widgets6 && dpkg-deb -f '$deb' Depends | grep -q libsdl2"
+e2e_check "depends on the Qt it links and on the SDL2 and libsndfile it opens" sh -c \
+    "dpkg-deb -f '$deb' Depends | grep -q libqt6widgets6 && dpkg-deb -f '$deb' Depends | grep -q libsdl2 &&
+     dpkg-deb -f '$deb' Depends | grep -q libsndfile1"
 e2e_check "no lintian error" sh -c "lintian --fail-on error '$deb' >'$E2E_TMP/lintian.log' 2>&1"
 cat "$E2E_TMP/lintian.log" >&2
 dpkg-deb -x "$deb" "$E2E_TMP/root"
