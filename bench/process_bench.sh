@@ -43,10 +43,12 @@ bench_alive() {
     stat=$(cat "$BENCH_PROC/$1/stat" 2>/dev/null) && stat=${stat##*) } && [ "${stat:0:1}" != Z ]
 }
 
-# Median of the numbers on stdin, one a line; blank lines are runs that gave nothing.
+# Median of the numbers on stdin, one a line; blank lines are runs that gave nothing. Two
+# decimals below 10 (idle CPU is a fraction of a millisecond per second), one above.
 bench_median() {
     sort -g | awk 'NF {v[n++] = $1}
-        END {if (n) {m = int(n / 2); printf "%.1f\n", n % 2 ? v[m] : (v[m - 1] + v[m]) / 2}}'
+        END {if (n) {m = int(n / 2); x = n % 2 ? v[m] : (v[m - 1] + v[m]) / 2
+                     printf x < 10 ? "%.2f\n" : "%.1f\n", x}}'
 }
 bench_ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (a != "" && b + 0 > 0) printf "%.2f", a / b; else print "-"}'; }
 
@@ -269,7 +271,8 @@ bench_main() {
     bench_table "$BENCH_RUNS" "${BENCH_NAMES[@]}"
     echo
     echo "Medians of $BENCH_ROUNDS runs; CPU is the program's plus its own Xvfb's; the idle" \
-        "window is the $BENCH_SECONDS s after the first 10 s. Every run: $BENCH_RUNS"
+        "window is the $BENCH_SECONDS s after the first 10 s. Every run, with the X server's RSS" \
+        "and the program's idle CPU without its server in the last two columns: $BENCH_RUNS"
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then

@@ -39,9 +39,10 @@ BENCH_PROC=/proc
 # Medians and ratios.
 median() { printf '%s\n' "$@" | bench_median; }
 check "median of three, unsorted" 20.0 "$(median 30 10 20)"
+check "two decimals for small values" 0.24 "$(median 0.242 0.238 0.258)"
 check "median sorts by value, not text" 10.0 "$(median 100 9 10)"
-check "median of an even count is the mean of the middle two" 2.5 "$(median 4 1 2 3)"
-check "runs that gave nothing are left out" 7.0 "$(median "" 7 "")"
+check "median of an even count is the mean of the middle two" 2.50 "$(median 4 1 2 3)"
+check "runs that gave nothing are left out" 7.00 "$(median "" 7 "")"
 check "no runs, no median" "" "$(median "" "")"
 check "ratio" 2.50 "$(bench_ratio 5 2)"
 check "no ratio against nothing" - "$(bench_ratio 5 0)"
@@ -95,16 +96,16 @@ check "header: clocks, xclock, then each clock's ratio" \
     "| measure | before | after | xclock | before / xclock | after / xclock |" \
     "$(head -n1 <<<"$table")"
 check "twelve rows of measures" 14 "$(wc -l <<<"$table")"
-check "idle CPU, bitmap face" "| idle CPU, bitmap face, 128 px (ms per s) | 2.0 | 4.0 | 0.5 | 4.00 | 8.00 |" \
+check "idle CPU, bitmap face" "| idle CPU, bitmap face, 128 px (ms per s) | 2.00 | 4.00 | 0.50 | 4.00 | 8.00 |" \
     "$(line "idle CPU, bitmap face, 128")"
 check "see-through face: xclock's bitmap runs, a clock without that face left empty" \
-    "| idle CPU, see-through face, 256 px (ms per s) | - | 8.0 | 0.5 | - | 16.00 |" \
+    "| idle CPU, see-through face, 256 px (ms per s) | - | 8.00 | 0.50 | - | 16.00 |" \
     "$(line "idle CPU, see-through face, 256")"
 check "start-up" "| start-up, exec to first frame, 256 px (ms) | 302.0 | 200.0 | 100.0 | 3.02 | 2.00 |" \
     "$(line "start-up, exec to first frame, 256")"
 check "CPU of the first 10 s" "| CPU in the first 10 s, 128 px (ms) | 902.0 | 800.0 | 200.0 | 4.51 | 4.00 |" \
     "$(line "CPU in the first 10 s, 128")"
-check "PSS" "| PSS after 10 s, 128 px (MB) | 30.0 | 15.0 | 2.0 | 15.00 | 7.50 |" \
+check "PSS" "| PSS after 10 s, 128 px (MB) | 30.0 | 15.0 | 2.00 | 15.00 | 7.50 |" \
     "$(line "PSS after 10 s, 128")"
 
 echo "process_bench_test: $failed failed"
