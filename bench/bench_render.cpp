@@ -38,6 +38,37 @@ void BM_PlainCopy256(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainCopy256);
 
+// A whole 256-pixel frame drawn from nothing, beside the copy above: the face copied in and
+// the hour, minute and second hands drawn, every second of a minute in turn. Two copies of the
+// face take turns, so each frame meets a new face as after a change of style or size; the
+// frames of the running clock, which redraw only around the hands, are BM_RenderFrame.
+void BM_RenderWholeFrame256(benchmark::State& state) {
+    Options().Defaults();
+    ClockRenderer r;
+    r.ImgClk = watchFace();
+    ColorToRgb(Options().HCol, r.HourRgb);
+    ColorToRgb(Options().MCol, r.MinuteRgb);
+    ColorToRgb(Options().SCol, r.SecondsRgb);
+    r.setClientSize(QSize(256, 256));
+    r.RecalcImage(true);
+    const QImage faces[2] = {r.ScaledFace, r.ScaledFace.copy()};
+    QList<QTime> times;
+    for (int s = 0; s < 60; ++s)
+        times.append(QTime(10, 8, s));
+    qsizetype i = 0;
+    for (auto _ : state) {
+        r.ScaledFace = faces[i % 2];
+        benchmark::DoNotOptimize(r.Render(times[i % times.size()]));
+        ++i;
+    }
+    // Guard against timing the partial redraw: a whole frame changes every row.
+    const RowSpans& changed = r.lastChangedRows();
+    if (changed.first != 0 || changed.end != 256 || changed.lo[0] != 0 || changed.hi[0] != 255)
+        state.SkipWithError("the frame was not drawn whole");
+}
+BENCHMARK(BM_RenderWholeFrame256);
+
+// The running clock's frame: only the pixels around the previous and the new hands redrawn.
 void BM_RenderFrame(benchmark::State& state) {
     Options().Defaults(); // widths 8, 4, 2
     ClockRenderer r;
