@@ -1,6 +1,7 @@
 #include "render/ClockRenderer.h"
 
 #include "render/RowBands.h"
+#include "render/SecondHandCache.h"
 #include "render/Surface.h"
 #include "render/Vorel_WuLines.h"
 #include "render/modCopyBitmap.h"
@@ -108,6 +109,36 @@ void ClockRenderer::bandChanges() {
                 changedRows_.end, BandRows, changedRects_);
 }
 
+namespace {
+
+// The first of n pixels where a and b differ (n: none), two pixels at a time.
+int firstDifference(const quint32* a, const quint32* b, int n) {
+    int i = 0;
+    for (; i + 2 <= n; i += 2) {
+        uint64_t x, y;
+        std::memcpy(&x, a + i, sizeof x);
+        std::memcpy(&y, b + i, sizeof y);
+        if (x != y)
+            return a[i] != b[i] ? i : i + 1;
+    }
+    return i < n && a[i] != b[i] ? i : n;
+}
+
+// The last of n pixels where a and b differ (-1: none), two pixels at a time.
+int lastDifference(const quint32* a, const quint32* b, int n) {
+    int i = n;
+    for (; i >= 2; i -= 2) {
+        uint64_t x, y;
+        std::memcpy(&x, a + i - 2, sizeof x);
+        std::memcpy(&y, b + i - 2, sizeof y);
+        if (x != y)
+            return a[i - 1] != b[i - 1] ? i - 1 : i - 2;
+    }
+    return i == 1 && a[0] != b[0] ? 0 : -1;
+}
+
+} // namespace
+
 // Row by row over the pixels put back and the new second hand, the first and last pixel where
 // the new frame differs from the previous one: where pixels were put back the previous ones
 // were kept, elsewhere the previous frame showed the static layer.
@@ -120,23 +151,51 @@ void ClockRenderer::findChanges() {
                       : noSecond ? prevRows_.first
                                  : std::min(prevRows_.first, secondRows_.first);
     const int end = std::max(prevRows_.end, secondRows_.end);
+    const uchar* const nowBits = backing_.constBits();
+    const uchar* const faceBits = staticLayer_.constBits();
+    const qsizetype nowStride = backing_.bytesPerLine(), faceStride = staticLayer_.bytesPerLine();
+    // A row's span in up to three parts: left of the pixels kept, the pixels kept, right of
+    // them; each is compared with what the previous frame showed there.
+    struct Part {
+        int from, count;
+        const quint32* now;
+        const quint32* was;
+    };
+    Part parts[3];
     for (int y = first; y < end; ++y) {
         const int prevLo = prevRows_.lo[size_t(y)], prevHi = prevRows_.hi[size_t(y)];
-        int lo = std::min(prevLo, secondRows_.lo[size_t(y)]);
-        int hi = std::max(prevHi, secondRows_.hi[size_t(y)]);
+        const int lo = std::min(prevLo, secondRows_.lo[size_t(y)]);
+        const int hi = std::max(prevHi, secondRows_.hi[size_t(y)]);
         if (lo > hi)
             continue;
-        const auto* now = reinterpret_cast<const quint32*>(backing_.constScanLine(y));
-        const auto* face = reinterpret_cast<const quint32*>(staticLayer_.constScanLine(y));
-        const quint32* prev = prevPixels_.data() + (prevLo <= prevHi ? prevAt_[size_t(y)] : 0);
-        auto was = [&](int x) { return x >= prevLo && x <= prevHi ? prev[x - prevLo] : face[x]; };
-        while (lo <= hi && now[lo] == was(lo))
-            ++lo;
-        if (lo > hi)
+        const auto* now = reinterpret_cast<const quint32*>(nowBits + y * nowStride);
+        const auto* face = reinterpret_cast<const quint32*>(faceBits + y * faceStride);
+        int n = 0;
+        auto part = [&](int from, int to, const quint32* was) {
+            if (from <= to)
+                parts[n++] = {from, to - from + 1, now + from, was};
+        };
+        if (prevLo > prevHi) {
+            part(lo, hi, face + lo);
+        } else {
+            part(lo, prevLo - 1, face + lo);
+            part(prevLo, prevHi, prevPixels_.data() + prevAt_[size_t(y)]);
+            part(prevHi + 1, hi, face + prevHi + 1);
+        }
+        int left = -1, right = -1;
+        for (int k = 0; k < n && left < 0; ++k) {
+            const int at = firstDifference(parts[k].now, parts[k].was, parts[k].count);
+            if (at < parts[k].count)
+                left = parts[k].from + at;
+        }
+        if (left < 0)
             continue;
-        while (now[hi] == was(hi))
-            --hi;
-        changedRows_.add(y, lo, hi);
+        for (int k = n - 1; k >= 0 && right < 0; --k) {
+            const int at = lastDifference(parts[k].now, parts[k].was, parts[k].count);
+            if (at >= 0)
+                right = parts[k].from + at;
+        }
+        changedRows_.add(y, left, right);
     }
 }
 
@@ -149,6 +208,11 @@ void ClockRenderer::useWidths(int16_t HW, int16_t MW, int16_t SW) {
 
 void ClockRenderer::useOptions() {
     ownWidths_ = false;
+}
+
+void ClockRenderer::keepHandPositions(bool on) {
+    keepHands_ = on;
+    secondHand_.clear();
 }
 
 int16_t ClockRenderer::widthOf(int hand) const {
@@ -215,10 +279,13 @@ void ClockRenderer::drawStaticLayer(float hourAngle, float minuteAngle, bool who
 
 // The pixels of `spans` from one picture of the client's size into another.
 void ClockRenderer::copySpans(const RowSpans& spans, const QImage& from, QImage& to) {
+    uchar* const toBits = to.bits();
+    const uchar* const fromBits = from.constBits();
+    const qsizetype toStride = to.bytesPerLine(), fromStride = from.bytesPerLine();
     for (int y = spans.first; y < spans.end; ++y) {
         const int lo = spans.lo[size_t(y)], hi = spans.hi[size_t(y)];
         if (lo <= hi)
-            std::memcpy(to.scanLine(y) + lo * 4, from.constScanLine(y) + lo * 4,
+            std::memcpy(toBits + y * toStride + lo * 4, fromBits + y * fromStride + lo * 4,
                         size_t(hi - lo + 1) * 4);
     }
 }
@@ -258,11 +325,13 @@ bool ClockRenderer::Render(QTime time) {
             drawStaticLayer(hourAngle, minuteAngle, false);
             prevRows_.add(staticRows_);
         }
+        const uchar* const bits = backing_.constBits();
+        const qsizetype stride = backing_.bytesPerLine();
         for (int y = prevRows_.first; y < prevRows_.end; ++y) {
             const int lo = prevRows_.lo[size_t(y)], hi = prevRows_.hi[size_t(y)];
             if (lo > hi)
                 continue;
-            const auto* row = reinterpret_cast<const quint32*>(backing_.constScanLine(y));
+            const auto* row = reinterpret_cast<const quint32*>(bits + y * stride);
             prevAt_[size_t(y)] = int(prevPixels_.size());
             prevPixels_.insert(prevPixels_.end(), row + lo, row + hi + 1);
         }
@@ -276,17 +345,21 @@ bool ClockRenderer::Render(QTime time) {
     staticKey_.swap(key);
     secondRows_.clear(rows);
 
-    Surface dc(backing_);
-    dc.trackRows(secondRows_.lo.data(), secondRows_.hi.data());
     if (widthOf(SecondHand) > 0) {
-        const QPoint centre(FaceCenterX, FaceCenterY);
-        const float secondAngle = static_cast<float>((s - 15) / 30.0 * Pi);
-        DrawHand(dc, centre, secondAngle, static_cast<float>(double(HandRadiusX) / -4),
-                 static_cast<float>(double(HandRadiusY) / -4), SecondsRgb, widthOf(SecondHand));
-        DrawHand(dc, centre, secondAngle, static_cast<float>(1.1 * HandRadiusX),
-                 static_cast<float>(1.1 * HandRadiusY), SecondsRgb, widthOf(SecondHand));
+        const SecondHandCache::Shape shape{backing_.size(),
+                                           backing_.bytesPerLine() / 4,
+                                           QPoint(FaceCenterX, FaceCenterY),
+                                           HandRadiusX,
+                                           HandRadiusY,
+                                           widthOf(SecondHand),
+                                           SecondsRgb};
+        Surface dc(backing_);
+        if (!keepHands_ || !secondHand_.draw(dc, shape, s, secondRows_)) {
+            dc.trackRows(secondRows_.lo.data(), secondRows_.hi.data());
+            DrawSecondHand(dc, shape, s);
+            secondRows_.setRows(dc.touched());
+        }
     }
-    secondRows_.setRows(dc.touched());
     if (!whole)
         findChanges();
     bandChanges();

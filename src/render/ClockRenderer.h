@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/RowBands.h"
+#include "render/SecondHandCache.h"
 #include "shell/mdlStartup.h"
 
 #include <QDateTime>
@@ -70,6 +71,10 @@ public:
     void useWidths(int16_t HW, int16_t MW, int16_t SW);
     void useOptions();
 
+    // Whether the second hand's positions are kept between frames (the default) or every
+    // hand is drawn line by line each frame; both give the same pixels.
+    void keepHandPositions(bool on);
+
 private:
     int16_t widthOf(int hand) const;
     bool faceLayerCurrent() const;
@@ -103,6 +108,8 @@ private:
     RowSpans prevRows_;
     std::vector<int> prevAt_;
     std::vector<quint32> prevPixels_;
+    SecondHandCache secondHand_;
+    bool keepHands_ = true;
     bool ownWidths_ = false; // useWidths() is in force
     int16_t ownWidth_[3] = {0, 0, 0};
 };
