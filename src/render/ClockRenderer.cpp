@@ -1,5 +1,6 @@
 #include "render/ClockRenderer.h"
 
+#include "render/FrameChanges.h"
 #include "render/RowBands.h"
 #include "render/SecondHandCache.h"
 #include "render/Surface.h"
@@ -67,11 +68,11 @@ void ClockRenderer::setClientSize(QSize size) {
     secondRows_.clear(backing_.height());
     changedRows_.fill(backing_.height(), backing_.width());
     bandChanges();
-    prevRows_.clear(backing_.height());
-    prevAt_.assign(size_t(backing_.height()), 0);
     staticLayer_ = QImage();
-    staticKey_.clear();
-    staticRows_.clear(backing_.height());
+    for (int hand : {HourHand, MinuteHand}) {
+        staticKey_[hand].clear();
+        staticRows_[hand].clear(backing_.height());
+    }
 }
 
 QSize ClockRenderer::clientSize() const {
@@ -107,96 +108,6 @@ void ClockRenderer::bandChanges() {
     changedRects_.clear();
     AddRowBands(changedRows_.lo.data(), changedRows_.hi.data(), changedRows_.first,
                 changedRows_.end, BandRows, changedRects_);
-}
-
-namespace {
-
-// The first of n pixels where a and b differ (n: none), two pixels at a time.
-int firstDifference(const quint32* a, const quint32* b, int n) {
-    int i = 0;
-    for (; i + 2 <= n; i += 2) {
-        uint64_t x, y;
-        std::memcpy(&x, a + i, sizeof x);
-        std::memcpy(&y, b + i, sizeof y);
-        if (x != y)
-            return a[i] != b[i] ? i : i + 1;
-    }
-    return i < n && a[i] != b[i] ? i : n;
-}
-
-// The last of n pixels where a and b differ (-1: none), two pixels at a time.
-int lastDifference(const quint32* a, const quint32* b, int n) {
-    int i = n;
-    for (; i >= 2; i -= 2) {
-        uint64_t x, y;
-        std::memcpy(&x, a + i - 2, sizeof x);
-        std::memcpy(&y, b + i - 2, sizeof y);
-        if (x != y)
-            return a[i - 1] != b[i - 1] ? i - 1 : i - 2;
-    }
-    return i == 1 && a[0] != b[0] ? 0 : -1;
-}
-
-} // namespace
-
-// Row by row over the pixels put back and the new second hand, the first and last pixel where
-// the new frame differs from the previous one: where pixels were put back the previous ones
-// were kept, elsewhere the previous frame showed the static layer.
-void ClockRenderer::findChanges() {
-    const int rows = backing_.height();
-    changedRows_.clear(rows);
-    const bool noPrev = prevRows_.first == prevRows_.end;
-    const bool noSecond = secondRows_.first == secondRows_.end;
-    const int first = noPrev     ? secondRows_.first
-                      : noSecond ? prevRows_.first
-                                 : std::min(prevRows_.first, secondRows_.first);
-    const int end = std::max(prevRows_.end, secondRows_.end);
-    const uchar* const nowBits = backing_.constBits();
-    const uchar* const faceBits = staticLayer_.constBits();
-    const qsizetype nowStride = backing_.bytesPerLine(), faceStride = staticLayer_.bytesPerLine();
-    // A row's span in up to three parts: left of the pixels kept, the pixels kept, right of
-    // them; each is compared with what the previous frame showed there.
-    struct Part {
-        int from, count;
-        const quint32* now;
-        const quint32* was;
-    };
-    Part parts[3];
-    for (int y = first; y < end; ++y) {
-        const int prevLo = prevRows_.lo[size_t(y)], prevHi = prevRows_.hi[size_t(y)];
-        const int lo = std::min(prevLo, secondRows_.lo[size_t(y)]);
-        const int hi = std::max(prevHi, secondRows_.hi[size_t(y)]);
-        if (lo > hi)
-            continue;
-        const auto* now = reinterpret_cast<const quint32*>(nowBits + y * nowStride);
-        const auto* face = reinterpret_cast<const quint32*>(faceBits + y * faceStride);
-        int n = 0;
-        auto part = [&](int from, int to, const quint32* was) {
-            if (from <= to)
-                parts[n++] = {from, to - from + 1, now + from, was};
-        };
-        if (prevLo > prevHi) {
-            part(lo, hi, face + lo);
-        } else {
-            part(lo, prevLo - 1, face + lo);
-            part(prevLo, prevHi, prevPixels_.data() + prevAt_[size_t(y)]);
-            part(prevHi + 1, hi, face + prevHi + 1);
-        }
-        int left = -1, right = -1;
-        for (int k = 0; k < n && left < 0; ++k) {
-            const int at = firstDifference(parts[k].now, parts[k].was, parts[k].count);
-            if (at < parts[k].count)
-                left = parts[k].from + at;
-        }
-        if (left < 0)
-            continue;
-        for (int k = n - 1; k >= 0 && right < 0; --k) {
-            const int at = lastDifference(parts[k].now, parts[k].was, parts[k].count);
-            if (at >= 0)
-                right = parts[k].from + at;
-        }
-        changedRows_.add(y, left, right);
-    }
 }
 
 void ClockRenderer::useWidths(int16_t HW, int16_t MW, int16_t SW) {
@@ -244,17 +155,31 @@ void ClockRenderer::buildFaceLayer() {
     }
 }
 
-void ClockRenderer::staticKey(float hourAngle, float minuteAngle, std::vector<int>& key) const {
-    key.assign({FaceCenterX, FaceCenterY, widthOf(HourHand), widthOf(MinuteHand),
-                Vorel_WuLines::TripleToColor(HourRgb), Vorel_WuLines::TripleToColor(MinuteRgb)});
+void ClockRenderer::staticKey(float hourAngle, float minuteAngle, std::vector<int> (&key)[2]) {
+    key[HourHand].assign(
+        {FaceCenterX, FaceCenterY, widthOf(HourHand), Vorel_WuLines::TripleToColor(HourRgb)});
+    key[MinuteHand].assign(
+        {FaceCenterX, FaceCenterY, widthOf(MinuteHand), Vorel_WuLines::TripleToColor(MinuteRgb)});
     const QPoint centre(FaceCenterX, FaceCenterY);
-    for (const auto& segment : StaticSegments) {
-        const Vorel_WuLines::HandPoints h =
-            HandOutline(centre, segment.hand == HourHand ? hourAngle : minuteAngle,
-                        static_cast<float>(segment.factor * HandRadiusX),
-                        static_cast<float>(segment.factor * HandRadiusY), widthOf(segment.hand));
+    for (size_t i = 0; i < std::size(StaticSegments); ++i) {
+        const auto& segment = StaticSegments[i];
+        // The hour hand moves once a minute: its points are worked out again only then.
+        Outline& o = outlines_[i];
+        const Outline now{segment.hand == HourHand ? hourAngle : minuteAngle,
+                          static_cast<float>(segment.factor * HandRadiusX),
+                          static_cast<float>(segment.factor * HandRadiusY),
+                          widthOf(segment.hand),
+                          centre,
+                          {}};
+        if (!o.valid || o.angle != now.angle || o.lx != now.lx || o.ly != now.ly ||
+            o.width != now.width || o.centre != now.centre) {
+            o = now;
+            o.points = HandOutline(centre, o.angle, o.lx, o.ly, o.width);
+            o.valid = true;
+        }
+        const Vorel_WuLines::HandPoints& h = o.points;
         for (const QPoint& p : {h.tip, h.body[0], h.body[1], h.body[2], h.c1, h.c2})
-            key.insert(key.end(), {p.x(), p.y()});
+            key[segment.hand].insert(key[segment.hand].end(), {p.x(), p.y()});
     }
 }
 
@@ -264,29 +189,22 @@ void ClockRenderer::drawStaticLayer(float hourAngle, float minuteAngle, bool who
     if (whole)
         staticLayer_ = faceLayer_.copy();
     else
-        copySpans(staticRows_, faceLayer_, staticLayer_);
-    staticRows_.clear(client_.height());
+        for (const RowSpans& spans : staticRows_)
+            CopySpans(spans, faceLayer_, staticLayer_);
     Surface dc(staticLayer_);
-    dc.trackRows(staticRows_.lo.data(), staticRows_.hi.data());
     const QPoint centre(FaceCenterX, FaceCenterY);
-    for (const auto& segment : StaticSegments)
-        DrawHand(dc, centre, segment.hand == HourHand ? hourAngle : minuteAngle,
-                 static_cast<float>(segment.factor * HandRadiusX),
-                 static_cast<float>(segment.factor * HandRadiusY),
-                 segment.hand == HourHand ? HourRgb : MinuteRgb, widthOf(segment.hand));
-    staticRows_.setRows(dc.touched());
-}
-
-// The pixels of `spans` from one picture of the client's size into another.
-void ClockRenderer::copySpans(const RowSpans& spans, const QImage& from, QImage& to) {
-    uchar* const toBits = to.bits();
-    const uchar* const fromBits = from.constBits();
-    const qsizetype toStride = to.bytesPerLine(), fromStride = from.bytesPerLine();
-    for (int y = spans.first; y < spans.end; ++y) {
-        const int lo = spans.lo[size_t(y)], hi = spans.hi[size_t(y)];
-        if (lo <= hi)
-            std::memcpy(toBits + y * toStride + lo * 4, fromBits + y * fromStride + lo * 4,
-                        size_t(hi - lo + 1) * 4);
+    for (int hand : {HourHand, MinuteHand}) {
+        RowSpans& rows = staticRows_[hand];
+        rows.clear(client_.height());
+        dc.resetTouched();
+        dc.trackRows(rows.lo.data(), rows.hi.data());
+        for (const auto& segment : StaticSegments)
+            if (segment.hand == hand)
+                DrawHand(dc, centre, hand == HourHand ? hourAngle : minuteAngle,
+                         static_cast<float>(segment.factor * HandRadiusX),
+                         static_cast<float>(segment.factor * HandRadiusY),
+                         hand == HourHand ? HourRgb : MinuteRgb, widthOf(segment.hand));
+        rows.setRows(dc.touched());
     }
 }
 
@@ -308,41 +226,36 @@ bool ClockRenderer::Render(QTime time) {
     const int minute = time.minute();
     const float hourAngle = static_cast<float>(((hour + minute / 60.0) - 3) / 6 * Pi);
     const float minuteAngle = static_cast<float>(((minute + s / 60.0) - 15) / 30 * Pi);
-    std::vector<int>& key = nextKey_;
-    staticKey(hourAngle, minuteAngle, key);
+    staticKey(hourAngle, minuteAngle, nextKey_);
     const int rows = backing_.height();
-    prevRows_.clear(rows);
-    prevPixels_.clear();
+    changes_.begin(rows);
 
     const bool whole = !faceLayerCurrent() || staticLayer_.size() != backing_.size();
     if (!whole) {
         // Back to the face with the hour and minute hands, only where the previous second
-        // hand was and, when those hands moved, where they were and are now. The previous
-        // frame's pixels there are kept to find what changed.
-        prevRows_.add(secondRows_);
-        if (key != staticKey_) {
-            prevRows_.add(staticRows_);
-            drawStaticLayer(hourAngle, minuteAngle, false);
-            prevRows_.add(staticRows_);
+        // hand was and, when those hands moved, where they were and are now. Where only the
+        // minute hand moved, the hour hand's pixels off its path stay as they were.
+        changes_.spans(FrameChanges::SecondHand).add(secondRows_);
+        const bool hourMoved = nextKey_[HourHand] != staticKey_[HourHand];
+        if (hourMoved || nextKey_[MinuteHand] != staticKey_[MinuteHand]) {
+            RowSpans& moved = changes_.spans(FrameChanges::StaticHands);
+            for (int pass = 0; pass < 2; ++pass) { // before and after drawing them anew
+                if (hourMoved)
+                    moved.add(staticRows_[HourHand]);
+                moved.add(staticRows_[MinuteHand]);
+                if (pass == 0)
+                    drawStaticLayer(hourAngle, minuteAngle, false);
+            }
         }
-        const uchar* const bits = backing_.constBits();
-        const qsizetype stride = backing_.bytesPerLine();
-        for (int y = prevRows_.first; y < prevRows_.end; ++y) {
-            const int lo = prevRows_.lo[size_t(y)], hi = prevRows_.hi[size_t(y)];
-            if (lo > hi)
-                continue;
-            const auto* row = reinterpret_cast<const quint32*>(bits + y * stride);
-            prevAt_[size_t(y)] = int(prevPixels_.size());
-            prevPixels_.insert(prevPixels_.end(), row + lo, row + hi + 1);
-        }
-        copySpans(prevRows_, staticLayer_, backing_);
+        changes_.putBack(backing_, staticLayer_);
     } else {
         buildFaceLayer();
         drawStaticLayer(hourAngle, minuteAngle, true);
         std::memcpy(backing_.bits(), staticLayer_.constBits(), size_t(backing_.sizeInBytes()));
         changedRows_.fill(rows, backing_.width());
     }
-    staticKey_.swap(key);
+    for (int hand : {HourHand, MinuteHand})
+        staticKey_[hand].swap(nextKey_[hand]);
     secondRows_.clear(rows);
 
     if (widthOf(SecondHand) > 0) {
@@ -361,7 +274,7 @@ bool ClockRenderer::Render(QTime time) {
         }
     }
     if (!whole)
-        findChanges();
+        changes_.find(backing_, staticLayer_, secondRows_, changedRows_);
     bandChanges();
     return true;
 }
