@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <algorithm>
 #include <cstring>
 
 using Vorel_WuLines::PixelWrite;
@@ -107,6 +108,13 @@ void SecondHandCache::make(Position& position, int second) {
     }
     writes.resize(kept);
     writes.shrink_to_fit();
+    for (const PixelWrite& w : writes)
+        position.offsets.push_back(w.offset);
+    std::sort(position.offsets.begin(), position.offsets.end());
+    position.offsets.erase(std::unique(position.offsets.begin(), position.offsets.end()),
+                           position.offsets.end());
+    position.under.resize(position.offsets.size());
+    position.result.resize(position.offsets.size());
     rows.setRows(touched | dc.touched());
     position.usable = true;
 }
@@ -127,11 +135,26 @@ bool SecondHandCache::draw(Surface& dc, const Shape& shape, int second, RowSpans
         return false;
 
     uint32_t* const origin = dc.pixelPointer(0, 0);
-    const PixelBlend::LineColor line(shape.color);
-    const uint32_t solid = Surface::pack(shape.color);
-    for (const PixelWrite& w : position.writes) {
-        uint32_t* const p = origin + w.offset;
-        *p = w.weight < 0 ? solid : PixelBlend::blendPixel(line, *p, w.weight);
+    const size_t count = position.offsets.size();
+    const uint32_t* const offsets = position.offsets.data();
+    bool same = position.drawnOnce;
+    for (size_t i = 0; same && i < count; ++i)
+        same = origin[offsets[i]] == position.under[i];
+    if (same) {
+        for (size_t i = 0; i < count; ++i)
+            origin[offsets[i]] = position.result[i];
+    } else {
+        for (size_t i = 0; i < count; ++i)
+            position.under[i] = origin[offsets[i]];
+        const PixelBlend::LineColor line(shape.color);
+        const uint32_t solid = Surface::pack(shape.color);
+        for (const PixelWrite& w : position.writes) {
+            uint32_t* const p = origin + w.offset;
+            *p = w.weight < 0 ? solid : PixelBlend::blendPixel(line, *p, w.weight);
+        }
+        for (size_t i = 0; i < count; ++i)
+            position.result[i] = origin[offsets[i]];
+        position.drawnOnce = true;
     }
     const RowSpans& from = position.rows;
     for (int y = from.first; y < from.end; ++y) {

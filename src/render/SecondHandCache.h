@@ -14,7 +14,9 @@
 // The second hand's sixty positions, each kept as the list of pixels its two segments (tail,
 // then the hand) write and the rows they touch. A frame then only blends the listed pixels
 // into what lies beneath, which gives the same bytes as drawing the hand: the positions and
-// weights are the drawing's own, and the blends run in the drawing's order.
+// weights are the drawing's own, and the blends run in the drawing's order. The blended
+// pixels are kept too: when the pixels beneath are those of the last time the position was
+// drawn (the hour and minute hands kept off it), they are written as they are.
 //
 // The lists are made when first needed and dropped when anything that shapes the hand
 // changes: the picture's size or row length, the centre, the radii, the width or the colour.
@@ -51,6 +53,10 @@ private:
         bool usable = false;
         std::vector<Vorel_WuLines::PixelWrite> writes;
         RowSpans rows;
+        // Every pixel the writes change, once; what lay there when the hand was last drawn
+        // and what the hand made of it. The same pixels beneath give the same result.
+        std::vector<uint32_t> offsets, under, result;
+        bool drawnOnce = false;
     };
     void make(Position& position, int second);
 

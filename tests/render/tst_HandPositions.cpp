@@ -77,13 +77,14 @@ private Q_SLOTS:
     }
 
     // Every position of a kept hand blends into the pixels beneath exactly as drawing it
-    // does, with the same rows recorded; the second use of a position (its list) as well.
+    // does, with the same rows recorded; so do its later uses, over the same pixels or not.
     void keptPositionsEqualDrawnOnes() {
-        const QImage base = busyPicture(96, 3);
+        // The same pixels beneath twice, then others: a kept result must not outlive them.
+        const QImage bases[] = {busyPicture(96, 3), busyPicture(96, 3), busyPicture(96, 4)};
         for (int16_t width : {1, 2, 3, 5, 8}) {
             SecondHandCache cache;
-            const SecondHandCache::Shape shape = shapeOn(base, width);
-            for (int pass = 0; pass < 2; ++pass)
+            const SecondHandCache::Shape shape = shapeOn(bases[0], width);
+            for (const QImage& base : bases)
                 for (int s = 0; s < 60; ++s) {
                     QImage drawn = base.copy(), kept = base.copy();
                     RowSpans drawnRows, keptRows;
