@@ -1,5 +1,7 @@
 #include "mainwindow/X11Desktop.h"
 
+#include "render/RowBands.h"
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QList>
@@ -11,8 +13,13 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
+#include <X11/extensions/XShm.h>
 #include <X11/extensions/shape.h>
+#include <cstring>
 #include <qguiapplication_platform.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+#include <vector>
 #include <xcb/xcb.h>
 
 namespace X11Desktop {
@@ -188,6 +195,14 @@ void SkipTaskbar(QWidget* window) {
 }
 
 namespace {
+// A picture in memory shared with the server (MIT-SHM): the changed parts are copied into it
+// and the server reads them from there, instead of the pixels travelling in the requests.
+struct SharedPicture {
+    XShmSegmentInfo info{};
+    XImage* image = nullptr;
+    bool pending = false; // a request that reads it may not have been handled yet
+};
+
 // What PutImage learnt about the last window it drew on, so that it asks only once, and the
 // Xlib header of the last picture it sent, which reads the picture's rows in place.
 struct PutTarget {
@@ -197,6 +212,8 @@ struct PutTarget {
     Visual* visual = nullptr;
     GC gc = nullptr;
     XImage* image = nullptr;
+    bool sharedRefused = false; // no MIT-SHM, or it failed once: plain requests only
+    SharedPicture shared;
 };
 
 void dropImage(PutTarget& target) {
@@ -205,6 +222,92 @@ void dropImage(PutTarget& target) {
         XDestroyImage(target.image);
         target.image = nullptr;
     }
+}
+
+// Lets go of the shared picture; `connected` false when its display may be gone already.
+void dropShared(PutTarget& target, bool connected) {
+    SharedPicture& s = target.shared;
+    if (!s.image)
+        return;
+    if (connected) {
+        XShmDetach(target.dpy, &s.info);
+        XSync(target.dpy, False);
+    }
+    shmdt(s.info.shmaddr);
+    s.image->data = nullptr;
+    XDestroyImage(s.image);
+    s = SharedPicture();
+}
+
+// Set while the attachment of a shared segment is checked.
+int sharedRequestCode = 0;
+bool sharedAttachFailed = false;
+XErrorHandler otherErrorHandler = nullptr;
+
+int onAttachError(Display* dpy, XErrorEvent* e) {
+    if (e->request_code == sharedRequestCode) {
+        sharedAttachFailed = true;
+        return 0;
+    }
+    return otherErrorHandler ? otherErrorHandler(dpy, e) : 0;
+}
+
+// A shared picture of the given size, made at the first frame of that size; nullptr when
+// the server does not offer MIT-SHM or cannot attach the segment (a remote display). The
+// segment is marked for removal as soon as the server has attached it, so it goes away with
+// the last user even when the program does not end cleanly.
+XImage* sharedImage(PutTarget& target, QSize size) {
+    SharedPicture& s = target.shared;
+    if (s.image && s.image->width == size.width() && s.image->height == size.height())
+        return s.image;
+    dropShared(target, true);
+    if (target.sharedRefused)
+        return nullptr;
+    target.sharedRefused = true; // until everything below worked
+    Display* dpy = target.dpy;
+    int firstEvent = 0, firstError = 0;
+    if (!XShmQueryExtension(dpy) ||
+        !XQueryExtension(dpy, "MIT-SHM", &sharedRequestCode, &firstEvent, &firstError))
+        return nullptr;
+    XImage* xi = XShmCreateImage(dpy, target.visual, 24, ZPixmap, nullptr, &s.info,
+                                 unsigned(size.width()), unsigned(size.height()));
+    if (!xi)
+        return nullptr;
+    if (xi->bits_per_pixel != 32) {
+        XDestroyImage(xi);
+        return nullptr;
+    }
+    s.info.shmid =
+        shmget(IPC_PRIVATE, size_t(xi->bytes_per_line) * size_t(xi->height), IPC_CREAT | 0600);
+    if (s.info.shmid < 0) {
+        XDestroyImage(xi);
+        return nullptr;
+    }
+    s.info.shmaddr = static_cast<char*>(shmat(s.info.shmid, nullptr, 0));
+    if (s.info.shmaddr == reinterpret_cast<char*>(-1)) {
+        shmctl(s.info.shmid, IPC_RMID, nullptr);
+        XDestroyImage(xi);
+        return nullptr;
+    }
+    xi->data = s.info.shmaddr;
+    s.info.readOnly = True;
+    sharedAttachFailed = false;
+    otherErrorHandler = XSetErrorHandler(onAttachError);
+    const bool sent = XShmAttach(dpy, &s.info);
+    XSync(dpy, False);
+    XSetErrorHandler(otherErrorHandler);
+    otherErrorHandler = nullptr;
+    shmctl(s.info.shmid, IPC_RMID, nullptr);
+    if (!sent || sharedAttachFailed) {
+        shmdt(s.info.shmaddr);
+        xi->data = nullptr;
+        XDestroyImage(xi);
+        s = SharedPicture();
+        return nullptr;
+    }
+    s.image = xi;
+    target.sharedRefused = false;
+    return xi;
 }
 
 // The Xlib header over the picture's own rows: Xlib sends them without a copy of the whole.
@@ -232,7 +335,10 @@ PutTarget& putTarget(Display* dpy, Window window) {
             XFreeGC(dpy, target.gc);
         dropImage(target);
     }
-    target = PutTarget{dpy, window};
+    dropShared(target, target.dpy == dpy);
+    target = PutTarget();
+    target.dpy = dpy;
+    target.window = window;
     XWindowAttributes a;
     if (!XGetWindowAttributes(dpy, window, &a) || a.depth != 24 || !a.visual ||
         a.visual->red_mask != 0xff0000 || a.visual->green_mask != 0x00ff00 ||
@@ -243,6 +349,10 @@ PutTarget& putTarget(Display* dpy, Window window) {
     target.usable = target.gc != nullptr;
     return target;
 }
+
+// A request costs about as much as this many pixels: neighbouring parts closer than that are
+// sent as one.
+constexpr qint64 kPixelsPerRequest = 256;
 } // namespace
 
 bool PutImage(WindowId window, const QImage& image, std::span<const QRect> rects) {
@@ -253,16 +363,38 @@ bool PutImage(WindowId window, const QImage& image, std::span<const QRect> rects
     PutTarget& target = putTarget(dpy, window);
     if (!target.usable)
         return false;
+    const QRect bounds = image.rect();
+    std::vector<QRect> clipped, parts;
+    clipped.reserve(rects.size());
+    for (const QRect& r : rects)
+        if (const QRect c = r & bounds; !c.isEmpty())
+            clipped.push_back(c);
+    MergeRects(clipped.data(), clipped.size(), kPixelsPerRequest, parts);
+
+    if (XImage* shared = sharedImage(target, image.size())) {
+        SharedPicture& s = target.shared;
+        if (s.pending) // the server must be done reading before the rows change
+            XSync(dpy, False);
+        const uchar* bits = image.constBits();
+        const qsizetype stride = image.bytesPerLine();
+        for (const QRect& c : parts) {
+            for (int y = c.top(); y <= c.bottom(); ++y)
+                std::memcpy(shared->data + qsizetype(y) * shared->bytes_per_line + c.x() * 4,
+                            bits + y * stride + c.x() * 4, size_t(c.width()) * 4);
+            XShmPutImage(dpy, window, target.gc, shared, c.x(), c.y(), c.x(), c.y(),
+                         unsigned(c.width()), unsigned(c.height()), False);
+        }
+        s.pending = !parts.empty();
+        XFlush(dpy);
+        return true;
+    }
+
     XImage* xi = imageOver(target, image);
     if (!xi)
         return false;
-    const QRect bounds = image.rect();
-    for (const QRect& r : rects) {
-        const QRect c = r & bounds;
-        if (!c.isEmpty())
-            XPutImage(dpy, window, target.gc, xi, c.x(), c.y(), c.x(), c.y(), unsigned(c.width()),
-                      unsigned(c.height()));
-    }
+    for (const QRect& c : parts)
+        XPutImage(dpy, window, target.gc, xi, c.x(), c.y(), c.x(), c.y(), unsigned(c.width()),
+                  unsigned(c.height()));
     XFlush(dpy);
     return true;
 }

@@ -1,6 +1,8 @@
 #include "render/ClockRenderer.h"
 
+#include "render/FrameChanges.h"
 #include "render/RowBands.h"
+#include "render/SecondHandCache.h"
 #include "render/Surface.h"
 #include "render/Vorel_WuLines.h"
 #include "render/modCopyBitmap.h"
@@ -66,11 +68,11 @@ void ClockRenderer::setClientSize(QSize size) {
     secondRows_.clear(backing_.height());
     changedRows_.fill(backing_.height(), backing_.width());
     bandChanges();
-    prevRows_.clear(backing_.height());
-    prevAt_.assign(size_t(backing_.height()), 0);
     staticLayer_ = QImage();
-    staticKey_.clear();
-    staticRows_.clear(backing_.height());
+    for (int hand : {HourHand, MinuteHand}) {
+        staticKey_[hand].clear();
+        staticRows_[hand].clear(backing_.height());
+    }
 }
 
 QSize ClockRenderer::clientSize() const {
@@ -108,38 +110,6 @@ void ClockRenderer::bandChanges() {
                 changedRows_.end, BandRows, changedRects_);
 }
 
-// Row by row over the pixels put back and the new second hand, the first and last pixel where
-// the new frame differs from the previous one: where pixels were put back the previous ones
-// were kept, elsewhere the previous frame showed the static layer.
-void ClockRenderer::findChanges() {
-    const int rows = backing_.height();
-    changedRows_.clear(rows);
-    const bool noPrev = prevRows_.first == prevRows_.end;
-    const bool noSecond = secondRows_.first == secondRows_.end;
-    const int first = noPrev     ? secondRows_.first
-                      : noSecond ? prevRows_.first
-                                 : std::min(prevRows_.first, secondRows_.first);
-    const int end = std::max(prevRows_.end, secondRows_.end);
-    for (int y = first; y < end; ++y) {
-        const int prevLo = prevRows_.lo[size_t(y)], prevHi = prevRows_.hi[size_t(y)];
-        int lo = std::min(prevLo, secondRows_.lo[size_t(y)]);
-        int hi = std::max(prevHi, secondRows_.hi[size_t(y)]);
-        if (lo > hi)
-            continue;
-        const auto* now = reinterpret_cast<const quint32*>(backing_.constScanLine(y));
-        const auto* face = reinterpret_cast<const quint32*>(staticLayer_.constScanLine(y));
-        const quint32* prev = prevPixels_.data() + (prevLo <= prevHi ? prevAt_[size_t(y)] : 0);
-        auto was = [&](int x) { return x >= prevLo && x <= prevHi ? prev[x - prevLo] : face[x]; };
-        while (lo <= hi && now[lo] == was(lo))
-            ++lo;
-        if (lo > hi)
-            continue;
-        while (now[hi] == was(hi))
-            --hi;
-        changedRows_.add(y, lo, hi);
-    }
-}
-
 void ClockRenderer::useWidths(int16_t HW, int16_t MW, int16_t SW) {
     ownWidths_ = true;
     ownWidth_[HourHand] = HW;
@@ -149,6 +119,11 @@ void ClockRenderer::useWidths(int16_t HW, int16_t MW, int16_t SW) {
 
 void ClockRenderer::useOptions() {
     ownWidths_ = false;
+}
+
+void ClockRenderer::keepHandPositions(bool on) {
+    keepHands_ = on;
+    secondHand_.clear();
 }
 
 int16_t ClockRenderer::widthOf(int hand) const {
@@ -180,17 +155,31 @@ void ClockRenderer::buildFaceLayer() {
     }
 }
 
-void ClockRenderer::staticKey(float hourAngle, float minuteAngle, std::vector<int>& key) const {
-    key.assign({FaceCenterX, FaceCenterY, widthOf(HourHand), widthOf(MinuteHand),
-                Vorel_WuLines::TripleToColor(HourRgb), Vorel_WuLines::TripleToColor(MinuteRgb)});
+void ClockRenderer::staticKey(float hourAngle, float minuteAngle, std::vector<int> (&key)[2]) {
+    key[HourHand].assign(
+        {FaceCenterX, FaceCenterY, widthOf(HourHand), Vorel_WuLines::TripleToColor(HourRgb)});
+    key[MinuteHand].assign(
+        {FaceCenterX, FaceCenterY, widthOf(MinuteHand), Vorel_WuLines::TripleToColor(MinuteRgb)});
     const QPoint centre(FaceCenterX, FaceCenterY);
-    for (const auto& segment : StaticSegments) {
-        const Vorel_WuLines::HandPoints h =
-            HandOutline(centre, segment.hand == HourHand ? hourAngle : minuteAngle,
-                        static_cast<float>(segment.factor * HandRadiusX),
-                        static_cast<float>(segment.factor * HandRadiusY), widthOf(segment.hand));
+    for (size_t i = 0; i < std::size(StaticSegments); ++i) {
+        const auto& segment = StaticSegments[i];
+        // The hour hand moves once a minute: its points are worked out again only then.
+        Outline& o = outlines_[i];
+        const Outline now{segment.hand == HourHand ? hourAngle : minuteAngle,
+                          static_cast<float>(segment.factor * HandRadiusX),
+                          static_cast<float>(segment.factor * HandRadiusY),
+                          widthOf(segment.hand),
+                          centre,
+                          {}};
+        if (!o.valid || o.angle != now.angle || o.lx != now.lx || o.ly != now.ly ||
+            o.width != now.width || o.centre != now.centre) {
+            o = now;
+            o.points = HandOutline(centre, o.angle, o.lx, o.ly, o.width);
+            o.valid = true;
+        }
+        const Vorel_WuLines::HandPoints& h = o.points;
         for (const QPoint& p : {h.tip, h.body[0], h.body[1], h.body[2], h.c1, h.c2})
-            key.insert(key.end(), {p.x(), p.y()});
+            key[segment.hand].insert(key[segment.hand].end(), {p.x(), p.y()});
     }
 }
 
@@ -200,26 +189,22 @@ void ClockRenderer::drawStaticLayer(float hourAngle, float minuteAngle, bool who
     if (whole)
         staticLayer_ = faceLayer_.copy();
     else
-        copySpans(staticRows_, faceLayer_, staticLayer_);
-    staticRows_.clear(client_.height());
+        for (const RowSpans& spans : staticRows_)
+            CopySpans(spans, faceLayer_, staticLayer_);
     Surface dc(staticLayer_);
-    dc.trackRows(staticRows_.lo.data(), staticRows_.hi.data());
     const QPoint centre(FaceCenterX, FaceCenterY);
-    for (const auto& segment : StaticSegments)
-        DrawHand(dc, centre, segment.hand == HourHand ? hourAngle : minuteAngle,
-                 static_cast<float>(segment.factor * HandRadiusX),
-                 static_cast<float>(segment.factor * HandRadiusY),
-                 segment.hand == HourHand ? HourRgb : MinuteRgb, widthOf(segment.hand));
-    staticRows_.setRows(dc.touched());
-}
-
-// The pixels of `spans` from one picture of the client's size into another.
-void ClockRenderer::copySpans(const RowSpans& spans, const QImage& from, QImage& to) {
-    for (int y = spans.first; y < spans.end; ++y) {
-        const int lo = spans.lo[size_t(y)], hi = spans.hi[size_t(y)];
-        if (lo <= hi)
-            std::memcpy(to.scanLine(y) + lo * 4, from.constScanLine(y) + lo * 4,
-                        size_t(hi - lo + 1) * 4);
+    for (int hand : {HourHand, MinuteHand}) {
+        RowSpans& rows = staticRows_[hand];
+        rows.clear(client_.height());
+        dc.resetTouched();
+        dc.trackRows(rows.lo.data(), rows.hi.data());
+        for (const auto& segment : StaticSegments)
+            if (segment.hand == hand)
+                DrawHand(dc, centre, hand == HourHand ? hourAngle : minuteAngle,
+                         static_cast<float>(segment.factor * HandRadiusX),
+                         static_cast<float>(segment.factor * HandRadiusY),
+                         hand == HourHand ? HourRgb : MinuteRgb, widthOf(segment.hand));
+        rows.setRows(dc.touched());
     }
 }
 
@@ -241,54 +226,55 @@ bool ClockRenderer::Render(QTime time) {
     const int minute = time.minute();
     const float hourAngle = static_cast<float>(((hour + minute / 60.0) - 3) / 6 * Pi);
     const float minuteAngle = static_cast<float>(((minute + s / 60.0) - 15) / 30 * Pi);
-    std::vector<int>& key = nextKey_;
-    staticKey(hourAngle, minuteAngle, key);
+    staticKey(hourAngle, minuteAngle, nextKey_);
     const int rows = backing_.height();
-    prevRows_.clear(rows);
-    prevPixels_.clear();
+    changes_.begin(rows);
 
     const bool whole = !faceLayerCurrent() || staticLayer_.size() != backing_.size();
     if (!whole) {
         // Back to the face with the hour and minute hands, only where the previous second
-        // hand was and, when those hands moved, where they were and are now. The previous
-        // frame's pixels there are kept to find what changed.
-        prevRows_.add(secondRows_);
-        if (key != staticKey_) {
-            prevRows_.add(staticRows_);
-            drawStaticLayer(hourAngle, minuteAngle, false);
-            prevRows_.add(staticRows_);
+        // hand was and, when those hands moved, where they were and are now. Where only the
+        // minute hand moved, the hour hand's pixels off its path stay as they were.
+        changes_.spans(FrameChanges::SecondHand).add(secondRows_);
+        const bool hourMoved = nextKey_[HourHand] != staticKey_[HourHand];
+        if (hourMoved || nextKey_[MinuteHand] != staticKey_[MinuteHand]) {
+            RowSpans& moved = changes_.spans(FrameChanges::StaticHands);
+            for (int pass = 0; pass < 2; ++pass) { // before and after drawing them anew
+                if (hourMoved)
+                    moved.add(staticRows_[HourHand]);
+                moved.add(staticRows_[MinuteHand]);
+                if (pass == 0)
+                    drawStaticLayer(hourAngle, minuteAngle, false);
+            }
         }
-        for (int y = prevRows_.first; y < prevRows_.end; ++y) {
-            const int lo = prevRows_.lo[size_t(y)], hi = prevRows_.hi[size_t(y)];
-            if (lo > hi)
-                continue;
-            const auto* row = reinterpret_cast<const quint32*>(backing_.constScanLine(y));
-            prevAt_[size_t(y)] = int(prevPixels_.size());
-            prevPixels_.insert(prevPixels_.end(), row + lo, row + hi + 1);
-        }
-        copySpans(prevRows_, staticLayer_, backing_);
+        changes_.putBack(backing_, staticLayer_);
     } else {
         buildFaceLayer();
         drawStaticLayer(hourAngle, minuteAngle, true);
         std::memcpy(backing_.bits(), staticLayer_.constBits(), size_t(backing_.sizeInBytes()));
         changedRows_.fill(rows, backing_.width());
     }
-    staticKey_.swap(key);
+    for (int hand : {HourHand, MinuteHand})
+        staticKey_[hand].swap(nextKey_[hand]);
     secondRows_.clear(rows);
 
-    Surface dc(backing_);
-    dc.trackRows(secondRows_.lo.data(), secondRows_.hi.data());
     if (widthOf(SecondHand) > 0) {
-        const QPoint centre(FaceCenterX, FaceCenterY);
-        const float secondAngle = static_cast<float>((s - 15) / 30.0 * Pi);
-        DrawHand(dc, centre, secondAngle, static_cast<float>(double(HandRadiusX) / -4),
-                 static_cast<float>(double(HandRadiusY) / -4), SecondsRgb, widthOf(SecondHand));
-        DrawHand(dc, centre, secondAngle, static_cast<float>(1.1 * HandRadiusX),
-                 static_cast<float>(1.1 * HandRadiusY), SecondsRgb, widthOf(SecondHand));
+        const SecondHandCache::Shape shape{backing_.size(),
+                                           backing_.bytesPerLine() / 4,
+                                           QPoint(FaceCenterX, FaceCenterY),
+                                           HandRadiusX,
+                                           HandRadiusY,
+                                           widthOf(SecondHand),
+                                           SecondsRgb};
+        Surface dc(backing_);
+        if (!keepHands_ || !secondHand_.draw(dc, shape, s, secondRows_)) {
+            dc.trackRows(secondRows_.lo.data(), secondRows_.hi.data());
+            DrawSecondHand(dc, shape, s);
+            secondRows_.setRows(dc.touched());
+        }
     }
-    secondRows_.setRows(dc.touched());
     if (!whole)
-        findChanges();
+        changes_.find(backing_, staticLayer_, secondRows_, changedRows_);
     bandChanges();
     return true;
 }

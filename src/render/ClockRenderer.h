@@ -1,6 +1,9 @@
 #pragma once
 
+#include "render/FrameChanges.h"
 #include "render/RowBands.h"
+#include "render/SecondHandCache.h"
+#include "render/Vorel_WuLines.h"
 #include "shell/mdlStartup.h"
 
 #include <QDateTime>
@@ -70,15 +73,18 @@ public:
     void useWidths(int16_t HW, int16_t MW, int16_t SW);
     void useOptions();
 
+    // Whether the second hand's positions are kept between frames (the default) or every
+    // hand is drawn line by line each frame; both give the same pixels.
+    void keepHandPositions(bool on);
+
 private:
     int16_t widthOf(int hand) const;
     bool faceLayerCurrent() const;
-    void findChanges(); // changedRows_ from the pixels put back and the new frame
     void bandChanges(); // changedRects_ from changedRows_
     // What decides the hour and minute hands' pixels: their points, widths and colours.
-    void staticKey(float hourAngle, float minuteAngle, std::vector<int>& key) const;
+    // One key for each of the two hands.
+    void staticKey(float hourAngle, float minuteAngle, std::vector<int> (&key)[2]);
     void drawStaticLayer(float hourAngle, float minuteAngle, bool whole);
-    static void copySpans(const RowSpans& spans, const QImage& from, QImage& to);
     void buildFaceLayer();
 
     QSize client_;
@@ -88,21 +94,29 @@ private:
     bool faceLayerValid_ = false;
     // The face with the hour and minute hands, redrawn only when their pixels move; every
     // frame is this layer with the second hand on top. The hour and minute hands' pixels in
-    // it, and what drew them.
+    // it, and what drew them, hand by hand.
     QImage staticLayer_;
-    RowSpans staticRows_;
-    std::vector<int> staticKey_;
-    std::vector<int> nextKey_; // the key of the frame being drawn; its storage is kept
+    RowSpans staticRows_[2];
+    std::vector<int> staticKey_[2];
+    std::vector<int> nextKey_[2]; // the keys of the frame being drawn; their storage is kept
     // The pixels the second hand of the backing's frame wrote: what the next frame puts back
     // from the static layer.
     RowSpans secondRows_;
     RowSpans changedRows_;            // the last frame's changed pixels
     std::vector<QRect> changedRects_; // ...and in bands of rows
-    // The previous frame's pixels under its hands (rows prevRows_, row y from prevAt_[y] in
-    // prevPixels_), kept when the face is put back over them.
-    RowSpans prevRows_;
-    std::vector<int> prevAt_;
-    std::vector<quint32> prevPixels_;
+    // What the frame being drawn put back, and the previous frame's pixels there.
+    FrameChanges changes_;
+    // The last points worked out for each hour and minute hand segment, and from what.
+    struct Outline {
+        float angle = 0, lx = 0, ly = 0;
+        int16_t width = 0;
+        QPoint centre;
+        Vorel_WuLines::HandPoints points;
+        bool valid = false;
+    };
+    Outline outlines_[4];
+    SecondHandCache secondHand_;
+    bool keepHands_ = true;
     bool ownWidths_ = false; // useWidths() is in force
     int16_t ownWidth_[3] = {0, 0, 0};
 };

@@ -76,3 +76,30 @@ struct RowSpans {
         end = written.isEmpty() ? 0 : written.bottom() + 1;
     }
 };
+
+// Joins neighbouring rectangles of in[0..n-1], taken in order, while the box around a group
+// covers at most `slack` pixels more than its members do: fewer requests to a display, each
+// of which costs about as much as `slack` pixels of its own. Appends the boxes to out.
+template <typename Out> void MergeRects(const QRect* in, size_t n, qint64 slack, Out& out) {
+    QRect box;
+    qint64 covered = 0;
+    auto area = [](const QRect& r) { return qint64(r.width()) * r.height(); };
+    for (size_t i = 0; i < n; ++i) {
+        const QRect& r = in[i];
+        if (r.isEmpty())
+            continue;
+        if (!box.isEmpty()) {
+            const QRect joined = box | r;
+            if (area(joined) <= covered + area(r) + slack) {
+                box = joined;
+                covered += area(r);
+                continue;
+            }
+            out.push_back(box);
+        }
+        box = r;
+        covered = area(r);
+    }
+    if (!box.isEmpty())
+        out.push_back(box);
+}

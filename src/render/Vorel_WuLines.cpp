@@ -1,23 +1,21 @@
 #include "render/Vorel_WuLines.h"
 
+#include "render/PixelBlend.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace Vorel_WuLines {
 
 namespace {
 
-constexpr double Pi = 3.14159; // the value the clock's geometry is written with
+using PixelBlend::blendPixel;
+using PixelBlend::LineColor;
+using PixelBlend::RoundingMagic;
 
-// Adding and removing 1.5 * 2^52 leaves a double rounded to a whole number in the current
-// rounding mode, which is to-nearest-even; much cheaper than a library call per channel.
-constexpr double RoundingMagic = 6755399441055744.0;
+constexpr double Pi = 3.14159; // the value the clock's geometry is written with
 
 inline uint8_t blend(uint8_t a, uint8_t b, double w) {
     const double v = (1.0 - w) * a + w * b;
@@ -39,59 +37,6 @@ inline int floorToInt(float f) {
     const int i = static_cast<int>(f);
     return (f < static_cast<float>(i)) ? i - 1 : i;
 }
-
-// One channel of a blend whose weight lies in [0, 1]: a convex combination needs no clamping.
-// With a single-precision weight and byte channels the double arithmetic is exact, and adding
-// 1.5 * 2^52 leaves the value rounded half to even in the low bits of the mantissa.
-inline uint32_t blendChannel(double line, uint32_t surface, double w, double lineShare) {
-    double v = lineShare * line + w * static_cast<double>(surface);
-    v += RoundingMagic;
-    uint64_t bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    return static_cast<uint32_t>(bits) & 0xffu;
-}
-
-#if defined(__SSE2__)
-// The same arithmetic on two channels at a time: (blue, green) and (red, alpha).
-struct LineColor {
-    explicit LineColor(ColorBytes c)
-        : low(_mm_set_pd(c.Green, c.Blue)), high(_mm_set_pd(255.0, c.Red)) {}
-    __m128d low, high;
-};
-
-inline uint32_t blendPixel(const LineColor& line, uint32_t surface, float weight) {
-    const __m128d w = _mm_set1_pd(weight);
-    const __m128d share = _mm_set1_pd(1.0 - static_cast<double>(weight));
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i channels = _mm_unpacklo_epi16(
-        _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(surface)), zero), zero);
-    const __m128d magic = _mm_set1_pd(RoundingMagic);
-    const __m128d low = _mm_add_pd(
-        _mm_add_pd(_mm_mul_pd(share, line.low), _mm_mul_pd(w, _mm_cvtepi32_pd(channels))), magic);
-    const __m128d high =
-        _mm_add_pd(_mm_add_pd(_mm_mul_pd(share, line.high),
-                              _mm_mul_pd(w, _mm_cvtepi32_pd(_mm_shuffle_epi32(channels, 0xEE)))),
-                   magic);
-    // The rounded values sit in the low 32 bits of each double.
-    const __m128i lowInts = _mm_shuffle_epi32(_mm_castpd_si128(low), _MM_SHUFFLE(2, 0, 2, 0));
-    const __m128i highInts = _mm_shuffle_epi32(_mm_castpd_si128(high), _MM_SHUFFLE(2, 0, 2, 0));
-    const __m128i packed = _mm_packs_epi32(_mm_unpacklo_epi64(lowInts, highInts), zero);
-    return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(packed, zero))) | 0xff000000u;
-}
-#else
-struct LineColor {
-    explicit LineColor(ColorBytes c) : channel{double(c.Blue), double(c.Green), double(c.Red)} {}
-    double channel[3];
-};
-
-inline uint32_t blendPixel(const LineColor& line, uint32_t surface, float weight) {
-    const double w = weight;
-    const double share = 1.0 - w;
-    return 0xff000000u | (blendChannel(line.channel[2], (surface >> 16) & 0xffu, w, share) << 16) |
-           (blendChannel(line.channel[1], (surface >> 8) & 0xffu, w, share) << 8) |
-           blendChannel(line.channel[0], surface & 0xffu, w, share);
-}
-#endif
 
 // Floor of width / 2, also for negative widths.
 inline int halfDown(int width) {
@@ -130,9 +75,13 @@ ColorBytes BlendTriple(ColorBytes a, ColorBytes b, float w) {
     return blendBytes(a, b, w);
 }
 
-void WuLine(Surface& dc, QPoint p1, QPoint p2, ColorBytes color, int16_t width) {
-    if (p1 == p2)
-        return;
+namespace {
+
+// A line that lies wholly inside the surface, stepping through memory directly: each pixel
+// goes to put.solid(pixel) or put.blend(pixel, surface share), in the order of drawing. False,
+// with nothing done, when part of it would lie outside. p1 != p2.
+template <typename Put>
+bool insideLine(Surface& dc, QPoint p1, QPoint p2, int16_t width, Put& put) {
     const int lo = halfDown(width);
     const int hi = width - lo;
     const int dx = p2.x() - p1.x();
@@ -152,45 +101,92 @@ void WuLine(Surface& dc, QPoint p1, QPoint p2, ColorBytes color, int16_t width) 
     const int minorTo = std::max(sMinor, sMinor + E) + maxOff;
     const QRect extent = xMajor ? QRect(QPoint(sMajor, minorFrom), QPoint(sMajor + D, minorTo))
                                 : QRect(QPoint(minorFrom, sMajor), QPoint(minorTo, sMajor + D));
-    if (QRect(0, 0, dc.width(), dc.height()).contains(extent)) {
-        // All inside: step through memory directly.
-        const qsizetype majorStep = xMajor ? 1 : dc.rowPixels();
-        const qsizetype minorStep = xMajor ? dc.rowPixels() : 1;
-        const LineColor line(color);
-        const uint32_t solid = Surface::pack(color);
-        uint32_t* const start =
-            xMajor ? dc.pixelPointer(sMajor, sMinor) : dc.pixelPointer(sMinor, sMajor);
-        // The positions first, a block at a time, so the divisions overlap instead of
-        // waiting on the pixel reads and writes.
-        constexpr int Block = 16; // also the unit in which the written area is recorded
-        int offsets[Block];
-        float fracs[Block];
-        for (int base = 0; base <= D; base += Block) {
-            const int n = std::min(Block, D - base + 1);
-            for (int k = 0; k < n; ++k) {
-                const float f = static_cast<float>((static_cast<double>(base + k) / D) * E);
-                const int fl = floorToInt(f);
-                fracs[k] = f - static_cast<float>(fl);
-                offsets[k] = fl;
-            }
-            const int lowMinor = sMinor + std::min(offsets[0], offsets[n - 1]) + minOff;
-            const int highMinor = sMinor + std::max(offsets[0], offsets[n - 1]) + maxOff;
-            dc.addTouched(xMajor ? QRect(QPoint(sMajor + base, lowMinor),
-                                         QPoint(sMajor + base + n - 1, highMinor))
-                                 : QRect(QPoint(lowMinor, sMajor + base),
-                                         QPoint(highMinor, sMajor + base + n - 1)));
-            for (int k = 0; k < n; ++k) {
-                uint32_t* const p = start + (base + k) * majorStep + offsets[k] * minorStep;
-                uint32_t* const upper = p - lo * minorStep;
-                *upper = blendPixel(line, *upper, fracs[k]);
-                uint32_t* const lower = p + hi * minorStep;
-                *lower = blendPixel(line, *lower, 1.0f - fracs[k]);
-                for (int m = -lo + 1; m <= hi - 1; ++m)
-                    p[m * minorStep] = solid;
-            }
+    if (!QRect(0, 0, dc.width(), dc.height()).contains(extent))
+        return false;
+    const qsizetype majorStep = xMajor ? 1 : dc.rowPixels();
+    const qsizetype minorStep = xMajor ? dc.rowPixels() : 1;
+    uint32_t* const start =
+        xMajor ? dc.pixelPointer(sMajor, sMinor) : dc.pixelPointer(sMinor, sMajor);
+    // The positions first, a block at a time, so the divisions overlap instead of waiting on
+    // the pixel reads and writes.
+    constexpr int Block = 16; // also the unit in which the written area is recorded
+    int offsets[Block];
+    float fracs[Block];
+    for (int base = 0; base <= D; base += Block) {
+        const int n = std::min(Block, D - base + 1);
+        for (int k = 0; k < n; ++k) {
+            const float f = static_cast<float>((static_cast<double>(base + k) / D) * E);
+            const int fl = floorToInt(f);
+            fracs[k] = f - static_cast<float>(fl);
+            offsets[k] = fl;
         }
-        return;
+        const int lowMinor = sMinor + std::min(offsets[0], offsets[n - 1]) + minOff;
+        const int highMinor = sMinor + std::max(offsets[0], offsets[n - 1]) + maxOff;
+        dc.addTouched(
+            xMajor
+                ? QRect(QPoint(sMajor + base, lowMinor), QPoint(sMajor + base + n - 1, highMinor))
+                : QRect(QPoint(lowMinor, sMajor + base), QPoint(highMinor, sMajor + base + n - 1)));
+        for (int k = 0; k < n; ++k) {
+            uint32_t* const p = start + (base + k) * majorStep + offsets[k] * minorStep;
+            put.blend(p - lo * minorStep, fracs[k]);
+            put.blend(p + hi * minorStep, 1.0f - fracs[k]);
+            for (int m = -lo + 1; m <= hi - 1; ++m)
+                put.solid(p + m * minorStep);
+        }
     }
+    return true;
+}
+
+// Writes the pixels as they come.
+struct Blender {
+    explicit Blender(ColorBytes color) : line(color), solidPixel(Surface::pack(color)) {}
+    void blend(uint32_t* p, float w) const { *p = blendPixel(line, *p, w); }
+    void solid(uint32_t* p) const { *p = solidPixel; }
+    LineColor line;
+    uint32_t solidPixel;
+};
+
+// Lists the pixels instead, as offsets from the surface's first pixel.
+struct Lister {
+    void blend(uint32_t* p, float w) { out.push_back({uint32_t(p - origin), w}); }
+    void solid(uint32_t* p) { out.push_back({uint32_t(p - origin), SolidWrite}); }
+    const uint32_t* origin;
+    std::vector<PixelWrite>& out;
+};
+
+} // namespace
+
+bool ListWuLine(Surface& dc, QPoint p1, QPoint p2, int16_t width, std::vector<PixelWrite>& out) {
+    if (p1 == p2)
+        return true;
+    if (dc.width() <= 0 || dc.height() <= 0)
+        return false;
+    const size_t had = out.size();
+    Lister lister{dc.pixelPointer(0, 0), out};
+    if (insideLine(dc, p1, p2, width, lister))
+        return true;
+    out.resize(had);
+    return false;
+}
+
+void WuLine(Surface& dc, QPoint p1, QPoint p2, ColorBytes color, int16_t width) {
+    if (p1 == p2)
+        return;
+    Blender blender(color);
+    if (insideLine(dc, p1, p2, width, blender))
+        return;
+
+    const int lo = halfDown(width);
+    const int hi = width - lo;
+    const int dx = p2.x() - p1.x();
+    const int dy = p2.y() - p1.y();
+    const bool xMajor = std::abs(dx) > std::abs(dy);
+    const QPoint s = xMajor ? (p1.x() <= p2.x() ? p1 : p2) : (p1.y() <= p2.y() ? p1 : p2);
+    const QPoint e = (s == p1) ? p2 : p1;
+    const int sMajor = xMajor ? s.x() : s.y();
+    const int sMinor = xMajor ? s.y() : s.x();
+    const int D = xMajor ? e.x() - s.x() : e.y() - s.y();
+    const int E = xMajor ? e.y() - s.y() : e.x() - s.x();
 
     auto at = [xMajor](int major, int minor) {
         return xMajor ? QPoint(major, minor) : QPoint(minor, major);

@@ -5,6 +5,7 @@
 
 #include <QPoint>
 #include <cstdint>
+#include <vector>
 
 // The clock hands: anti-aliased lines of any width (Xiaolin Wu's line, widened to a solid
 // run between two blended edge pixels) and tapered hands built from them. Every blended pixel
@@ -29,6 +30,20 @@ HandPoints HandOutline(QPoint centre, float angle, float lx, float ly, int16_t w
 // A line from p1 to p2, both ends included, width pixels thick across its major axis;
 // drawing p2 to p1 gives the same pixels. Nothing is drawn when p1 equals p2.
 void WuLine(Surface& dc, QPoint p1, QPoint p2, ColorBytes color, int16_t width);
+
+// One pixel a line writes: its offset from the surface's first pixel (rows rowPixels()
+// apart) and the surface's share of the blend (see BlendTriple), or SolidWrite for the line
+// colour itself.
+struct PixelWrite {
+    uint32_t offset;
+    float weight;
+};
+inline constexpr float SolidWrite = -1.0f;
+
+// The pixels WuLine would write, appended to out in the order it writes them, and the area
+// it would touch recorded on dc; nothing is written. False, with nothing appended, for a
+// line that reaches outside the surface (WuLine clips those pixel by pixel).
+bool ListWuLine(Surface& dc, QPoint p1, QPoint p2, int16_t width, std::vector<PixelWrite>& out);
 
 int32_t TripleToColor(ColorBytes t);
 ColorBytes ColorToTriple(int32_t c);
