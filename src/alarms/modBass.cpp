@@ -29,6 +29,7 @@ namespace {
 // instead of the loader's search path; a folder without them makes the program go without
 // sound, which is how the tests reach that case.
 #define ZINTAR_SDL_FUNCTIONS(X)                                                                    \
+    X(SDL_SetHint)                                                                                 \
     X(SDL_InitSubSystem)                                                                           \
     X(SDL_QuitSubSystem)                                                                           \
     X(SDL_OpenAudioDevice)                                                                         \
@@ -106,6 +107,20 @@ bool loadOnce() {
     }
     lib = found; // the libraries stay loaded until the process ends
     return true;
+}
+
+// ALSA reports every device it cannot open on stderr ("ALSA lib ... Unknown PCM"), which a
+// machine without sound would print at each alarm. Its library is opened here, before SDL
+// opens the same one, and told to keep quiet; SDL still learns that the device failed.
+void silentAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void quietAlsa() {
+    static void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL); // kept open
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    if (alsa)
+        if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+            set(&silentAlsaError);
 }
 
 // True once both libraries are loaded; the first call loads them, later ones only answer.
@@ -366,6 +381,10 @@ int BASS_Init(int device, uint32_t freq, uint32_t, uintptr_t, const void*) {
     }
     if (!soundLibraries())
         return 0; // no SDL2 or libsndfile: the alarms ring without sound
+    // SDL's audio brings its event loop, which would take SIGINT and SIGTERM for itself: a
+    // clock that had rung once could no longer be ended by the session or by kill.
+    lib.SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    quietAlsa();
     if (lib.SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return 0; // no audio driver at all
     SDL_AudioSpec want{};

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The clock maps SDL2 and libsndfile only once an alarm plays its sound; with them missing the
-# alarm still opens its window, silently, and the clock goes on. The wall clock starts at
+# alarm still opens its window, silently, and the clock goes on; a clock that has rung still
+# ends on SIGTERM; with no sound device at all nothing of ALSA or SDL reaches stderr. The
+# wall clock starts at
 # 07:29:50, ten seconds before the alarm.
 source "$(dirname "$0")/lib.sh" "$1"
 e2e_desktop
@@ -37,7 +39,7 @@ has_alarm_window() { [ -n "$(alarm_window)" ]; }
 maps() { grep -q "/$1" "/proc/$ZINTAR_PID/maps"; }
 stop_zintar() {
     kill "$ZINTAR_PID" 2>/dev/null
-    e2e_wait_until 10 e2e_not kill -0 "$ZINTAR_PID"
+    e2e_wait_until 10 e2e_not kill -0 "$ZINTAR_PID" || { kill -9 "$ZINTAR_PID" && return 1; }
 }
 
 settings
@@ -48,6 +50,15 @@ e2e_check "the alarm window opens" e2e_wait_until 30 has_alarm_window
 e2e_check "SDL2 is mapped once the alarm rang" e2e_wait_until 5 maps libSDL2
 e2e_check "libsndfile is mapped once the alarm rang" maps libsndfile
 e2e_check "no library was missing" e2e_not grep -q "Sound disabled" "$ZINTAR_LOG"
+e2e_check "after ringing the clock still ends on SIGTERM" stop_zintar
+
+# No sound device: ALSA asked for a card that is not there.
+SDL_AUDIODRIVER=alsa AUDIODEV=hw:9,0 settings
+SDL_AUDIODRIVER=alsa AUDIODEV=hw:9,0 e2e_start_zintar faketime "2026-03-02 07:29:50"
+e2e_check "no sound device: the alarm window opens" e2e_wait_until 30 has_alarm_window
+sleep 1
+noise=$(grep -av '^zintar' "$ZINTAR_LOG" | grep -aic 'alsa\|sdl')
+e2e_expect_eq "no sound device: nothing of ALSA or SDL on stderr" 0 "$noise"
 stop_zintar
 
 mkdir -p "$E2E_TMP/nolibs"
