@@ -121,7 +121,7 @@ e2e_start_zintar() {
 e2e_wait_exit() {
     e2e_wait_until "${1:-5}" e2e_not kill -0 "$ZINTAR_PID" && { wait "$ZINTAR_PID" 2>/dev/null || true; }
 }
-e2e_stop_zintar() { wmctrl -i -c "$ZINTAR_WIN" 2>/dev/null; e2e_wait_exit 5 || kill "$ZINTAR_PID" 2>/dev/null; }
+e2e_stop_zintar() { wmctrl -i -c "$ZINTAR_WIN" 2>/dev/null; e2e_wait_exit 5 || { kill "$ZINTAR_PID" 2>/dev/null; e2e_wait_exit 5; }; }
 e2e_wait_log() { e2e_wait_until "${2:-10}" grep -qF -- "$1" "$ZINTAR_LOG"; }
 
 # "X Y W H" of a window on screen (the clock's client area by default).
