@@ -12,8 +12,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/Xfixes.h>
 #include <X11/extensions/XShm.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/extensions/shape.h>
 #include <cstring>
 #include <qguiapplication_platform.h>
@@ -145,6 +145,67 @@ void SetInputPassThrough(QWidget* window, bool passThrough) {
         if (frame == own)
             break;
     }
+    XFlush(dpy);
+}
+
+QString WindowManagerName() {
+    Display* dpy = display();
+    if (!dpy)
+        return {};
+    const Window root = DefaultRootWindow(dpy);
+    auto windowProperty = [dpy](Window w, const char* name) -> Window {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        Window found = 0;
+        if (XGetWindowProperty(dpy, w, XInternAtom(dpy, name, False), 0, 1, False, XA_WINDOW, &type,
+                               &format, &count, &after, &data) == Success &&
+            data && count == 1 && format == 32)
+            found = *reinterpret_cast<Window*>(data);
+        if (data)
+            XFree(data);
+        return found;
+    };
+    const Window check = windowProperty(root, "_NET_SUPPORTING_WM_CHECK");
+    if (!check || windowProperty(check, "_NET_SUPPORTING_WM_CHECK") != check)
+        return {}; // none, or one that has gone and left its property behind
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    QString name;
+    if (XGetWindowProperty(dpy, check, XInternAtom(dpy, "_NET_WM_NAME", False), 0, 64, False,
+                           XInternAtom(dpy, "UTF8_STRING", False), &type, &format, &count, &after,
+                           &data) == Success &&
+        data && format == 8)
+        name = QString::fromUtf8(reinterpret_cast<const char*>(data), int(count));
+    if (data)
+        XFree(data);
+    return name;
+}
+
+void AskNoMinimiseButton(QWidget* window) {
+    Display* dpy = display();
+    const Window w = NativeWindow(window);
+    if (!dpy || !w)
+        return;
+    // Qt's Motif hints already ask for a frame without minimise and maximise buttons, and most
+    // window managers follow them. Openbox keeps a minimise button whatever they say, but
+    // gives a toolbar window none: the clock calls itself one there, a utility window after.
+    static const bool openbox = WindowManagerName() == QLatin1String("Openbox");
+    if (!openbox)
+        return;
+    // Qt puts the types named by this property first whenever it makes the window anew
+    // (after a change of its stay-on-top hint, say); 8 is its toolbar type.
+    window->windowHandle()->setProperty("_q_xcb_wm_window_type", 0x8);
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(dpy, w, &attributes) || attributes.map_state != IsUnmapped)
+        return; // read at the mapping: a change later would not count
+    const Atom types[] = {XInternAtom(dpy, "_NET_WM_WINDOW_TYPE_TOOLBAR", False),
+                          XInternAtom(dpy, "_NET_WM_WINDOW_TYPE_UTILITY", False)};
+    XChangeProperty(dpy, w, XInternAtom(dpy, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(types), 2);
     XFlush(dpy);
 }
 

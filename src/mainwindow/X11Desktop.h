@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QString>
 #include <span>
 
 class QByteArray;
@@ -37,6 +38,13 @@ bool TrayPresent();
 // Lets pointer input pass through the window and the frame the window manager put around
 // it (an empty input shape on both), or restores normal input.
 void SetInputPassThrough(QWidget* window, bool passThrough);
+
+// The running window manager's own name (_NET_WM_NAME of its check window), empty for none.
+QString WindowManagerName();
+
+// Asks for a frame without minimise and maximise buttons where the Motif hints Qt sets are
+// not enough. Call it before the window is mapped.
+void AskNoMinimiseButton(QWidget* window);
 
 // Keeps the window out of the taskbar and the pager: as the window's state before it is
 // mapped, and by asking the window manager while it is mapped.

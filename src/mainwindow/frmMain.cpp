@@ -203,6 +203,7 @@ void frmMain::pLoadStyle(bool B) {
 void frmMain::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     X11Desktop::SkipTaskbar(this); // a tool window has no taskbar entry
+    X11Desktop::AskNoMinimiseButton(this);
     // The show itself may give the clock a new X window (after a change of its top-most
     // state), mapped without that state: tell the window manager again once it is mapped.
     const X11Desktop::WindowId before = X11Desktop::NativeWindow(this);
