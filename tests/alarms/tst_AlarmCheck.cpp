@@ -169,6 +169,9 @@ private Q_SLOTS:
         QStringList expected;
         for (int m = 15; m <= 24 * 60; m += 15)
             expected << QTime(0, 0).addSecs(m * 60).toString("HH:mm");
+        qInfo("a simulated day: %lld alarms due, %lld fired; resident %ld kB at the start, %ld kB "
+              "at the end",
+              qlonglong(expected.size()), qlonglong(fired.size()), before, after);
         QCOMPARE(fired, expected);
 #if !defined(__SANITIZE_ADDRESS__)
         QVERIFY2(after - before < 2048, qPrintable(QString::number(after - before) + " kB more"));
