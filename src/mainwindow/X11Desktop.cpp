@@ -414,6 +414,9 @@ PutTarget& putTarget(Display* dpy, Window window) {
 // A request costs about as much as this many pixels: neighbouring parts closer than that are
 // sent as one.
 constexpr qint64 kPixelsPerRequest = 256;
+// Shared memory pays for its copy and its wait for the server only on large changes (a new
+// face, a new size): the few kilobytes a second moves go through the socket without either.
+constexpr qint64 kSharedFromPixels = 128 * 128;
 } // namespace
 
 bool PutImage(WindowId window, const QImage& image, std::span<const QRect> rects) {
@@ -432,7 +435,11 @@ bool PutImage(WindowId window, const QImage& image, std::span<const QRect> rects
             clipped.push_back(c);
     MergeRects(clipped.data(), clipped.size(), kPixelsPerRequest, parts);
 
-    if (XImage* shared = sharedImage(target, image.size())) {
+    qint64 pixels = 0;
+    for (const QRect& c : parts)
+        pixels += qint64(c.width()) * c.height();
+    XImage* shared = pixels >= kSharedFromPixels ? sharedImage(target, image.size()) : nullptr;
+    if (shared) {
         SharedPicture& s = target.shared;
         if (s.pending) // the server must be done reading before the rows change
             XSync(dpy, False);
