@@ -201,8 +201,8 @@ bench_table() {
     for n in "$@"; do head+=" $n / $BENCH_XCLOCK |" rule+="---:|"; done
     echo "$head"
     echo "$rule"
-    local spec label face size column line x v values
-    for spec in \
+    local row label face size column line x v values
+    for row in \
         "idle CPU, bitmap face, 128 px (ms per s):bitmap:128:6" \
         "idle CPU, bitmap face, 256 px (ms per s):bitmap:256:6" \
         "idle CPU, see-through face, 128 px (ms per s):see-through:128:6" \
@@ -215,7 +215,7 @@ bench_table() {
         "PSS after 10 s, 128 px (MB):bitmap:128:8" \
         "RSS after 10 s, 256 px (MB):bitmap:256:7" \
         "PSS after 10 s, 256 px (MB):bitmap:256:8"; do
-        IFS=: read -r label face size column <<<"$spec"
+        IFS=: read -r label face size column <<<"$row"
         x=$(bench_median_of "$file" "$BENCH_XCLOCK" bitmap "$size" "$column")
         line="| $label |" values=()
         for n in "$@"; do

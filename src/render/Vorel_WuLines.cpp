@@ -77,23 +77,38 @@ ColorBytes BlendTriple(ColorBytes a, ColorBytes b, float w) {
 
 namespace {
 
+// A line in (major, minor) coordinates: the axis it runs along most, its start (the end with
+// the smaller major coordinate), its run D along the major axis and rise E along the minor,
+// and the pen's reach below (lo) and above (hi) the line.
+struct LineAxes {
+    int lo, hi;
+    bool xMajor;
+    int sMajor, sMinor, D, E;
+};
+
+LineAxes axesOf(QPoint p1, QPoint p2, int16_t width) {
+    LineAxes a{};
+    a.lo = halfDown(width);
+    a.hi = width - a.lo;
+    a.xMajor = std::abs(p2.x() - p1.x()) > std::abs(p2.y() - p1.y());
+    const QPoint s = a.xMajor ? (p1.x() <= p2.x() ? p1 : p2) : (p1.y() <= p2.y() ? p1 : p2);
+    const QPoint e = (s == p1) ? p2 : p1;
+    a.sMajor = a.xMajor ? s.x() : s.y();
+    a.sMinor = a.xMajor ? s.y() : s.x();
+    a.D = a.xMajor ? e.x() - s.x() : e.y() - s.y();
+    a.E = a.xMajor ? e.y() - s.y() : e.x() - s.x();
+    return a;
+}
+
 // A line that lies wholly inside the surface, stepping through memory directly: each pixel
 // goes to put.solid(pixel) or put.blend(pixel, surface share), in the order of drawing. False,
 // with nothing done, when part of it would lie outside. p1 != p2.
 template <typename Put>
 bool insideLine(Surface& dc, QPoint p1, QPoint p2, int16_t width, Put& put) {
-    const int lo = halfDown(width);
-    const int hi = width - lo;
-    const int dx = p2.x() - p1.x();
-    const int dy = p2.y() - p1.y();
-    const bool xMajor = std::abs(dx) > std::abs(dy);
-    // Work in (major, minor) coordinates and map back when touching a pixel.
-    const QPoint s = xMajor ? (p1.x() <= p2.x() ? p1 : p2) : (p1.y() <= p2.y() ? p1 : p2);
-    const QPoint e = (s == p1) ? p2 : p1;
-    const int sMajor = xMajor ? s.x() : s.y();
-    const int sMinor = xMajor ? s.y() : s.x();
-    const int D = xMajor ? e.x() - s.x() : e.y() - s.y();
-    const int E = xMajor ? e.y() - s.y() : e.x() - s.x();
+    const LineAxes axes = axesOf(p1, p2, width);
+    const int lo = axes.lo, hi = axes.hi, sMajor = axes.sMajor, sMinor = axes.sMinor;
+    const int D = axes.D, E = axes.E;
+    const bool xMajor = axes.xMajor;
 
     const int minOff = std::min(-lo, hi);
     const int maxOff = std::max(-lo, hi);
@@ -176,17 +191,10 @@ void WuLine(Surface& dc, QPoint p1, QPoint p2, ColorBytes color, int16_t width) 
     if (insideLine(dc, p1, p2, width, blender))
         return;
 
-    const int lo = halfDown(width);
-    const int hi = width - lo;
-    const int dx = p2.x() - p1.x();
-    const int dy = p2.y() - p1.y();
-    const bool xMajor = std::abs(dx) > std::abs(dy);
-    const QPoint s = xMajor ? (p1.x() <= p2.x() ? p1 : p2) : (p1.y() <= p2.y() ? p1 : p2);
-    const QPoint e = (s == p1) ? p2 : p1;
-    const int sMajor = xMajor ? s.x() : s.y();
-    const int sMinor = xMajor ? s.y() : s.x();
-    const int D = xMajor ? e.x() - s.x() : e.y() - s.y();
-    const int E = xMajor ? e.y() - s.y() : e.x() - s.x();
+    const LineAxes axes = axesOf(p1, p2, width);
+    const int lo = axes.lo, hi = axes.hi, sMajor = axes.sMajor, sMinor = axes.sMinor;
+    const int D = axes.D, E = axes.E;
+    const bool xMajor = axes.xMajor;
 
     auto at = [xMajor](int major, int minor) {
         return xMajor ? QPoint(major, minor) : QPoint(minor, major);
