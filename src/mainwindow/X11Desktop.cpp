@@ -86,6 +86,19 @@ WindowId TopLevelOf(WindowId window) {
     return current;
 }
 
+bool ClientOrigin(const QWidget* window, QPoint* origin) {
+    Display* dpy = display();
+    const Window w = NativeWindow(window);
+    if (!dpy || !w)
+        return false;
+    int x = 0, y = 0;
+    Window child = None;
+    if (!XTranslateCoordinates(dpy, w, DefaultRootWindow(dpy), 0, 0, &x, &y, &child))
+        return false;
+    *origin = QPoint(x, y);
+    return true;
+}
+
 WindowId TopLevelAt(QPoint p, WindowId own) {
     Display* dpy = display();
     if (!dpy)

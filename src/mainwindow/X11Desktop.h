@@ -29,6 +29,10 @@ WindowId TopLevelAt(QPoint screenPixel, WindowId own);
 // The child of the root window that holds the window: its frame under a window manager.
 WindowId TopLevelOf(WindowId window);
 
+// Where the X server shows the window's client area, in screen pixels; false without X or
+// before the window exists.
+bool ClientOrigin(const QWidget* window, QPoint* origin);
+
 // True when a compositing manager runs, so that half-transparent windows can be shown.
 bool CompositorRunning();
 

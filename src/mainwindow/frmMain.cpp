@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QWindow>
 
 const QString frmMain::kCaption = QStringLiteral("Zintar!  - https://zintar.org");
@@ -202,6 +203,7 @@ void frmMain::pLoadStyle(bool B) {
 
 void frmMain::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
+    positionChecked_ = false;
     X11Desktop::SkipTaskbar(this); // a tool window has no taskbar entry
     X11Desktop::AskNoMinimiseButton(this);
     // The show itself may give the clock a new X window (after a change of its top-most
@@ -393,6 +395,36 @@ void frmMain::paintEvent(QPaintEvent* e) {
     for (const QRect& r : e->region())
         p.drawImage(r, backing, r);
     traceFirstFrame(); // Qt sends the painted area on as the paint returns
+    if (!positionChecked_) {
+        positionChecked_ = true;
+        QTimer::singleShot(0, this, &frmMain::checkPosition);
+    }
+}
+
+// Qt learns where the window is from the window manager's notices, and one read while the
+// window manager is still putting its frame in place can leave it with the frame's interim
+// origin for good (seen under openbox with a scale factor: the clock on screen where it was
+// placed, Qt sure that it is at 0, 0). Drags, the corner watch and the saved position all
+// start from pos(), so once the window is on screen, and again before the position is
+// saved, the X server's answer corrects Qt's.
+void frmMain::checkPosition() {
+    QPoint native;
+    if (!isVisible() || !X11Desktop::ClientOrigin(this, &native))
+        return;
+    // Qt's logical coordinates scale about the screen's origin.
+    const QPoint origin = screen() ? screen()->geometry().topLeft() : QPoint();
+    const qreal ratio = devicePixelRatioF();
+    const QPoint shown = origin + QPoint(qRound((native.x() - origin.x()) / ratio),
+                                         qRound((native.y() - origin.y()) / ratio));
+    const QPoint believed = mapToGlobal(QPoint(0, 0));
+    if (shown == believed)
+        return;
+    WriteLog(QStringLiteral("Window is at %1, %2, not %3, %4")
+                 .arg(shown.x())
+                 .arg(shown.y())
+                 .arg(believed.x())
+                 .arg(believed.y()));
+    move(pos() + (shown - believed));
 }
 
 void frmMain::traceFirstFrame() {
@@ -560,6 +592,7 @@ void frmMain::PopupMenu(QPoint globalPos) {
 void frmMain::closeEvent(QCloseEvent* e) {
     if (!closed_) {
         closed_ = true;
+        checkPosition();
         const double tx = Placement::TwipsPerPixelX(), ty = Placement::TwipsPerPixelY();
         Options().PX = Placement::TwipsFromPixels(pos().x(), tx);
         Options().PY = Placement::TwipsFromPixels(pos().y(), ty);

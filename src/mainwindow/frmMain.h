@@ -167,6 +167,8 @@ private:
     bool loaded_ = false;
     bool firstFrameTraced_ = false;
     void traceFirstFrame();
+    bool positionChecked_ = false; // since the last showing
+    void checkPosition();
     bool activatedOnce_ = false;
     bool otherWindowWasActive_ = false; // activity left the clock for another of our windows
     bool closed_ = false;
