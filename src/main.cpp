@@ -2,6 +2,7 @@
 #include "mainwindow/frmMain.h"
 #include "shell/CommandLine.h"
 #include "shell/DisplayChoice.h"
+#include "shell/EventLoop.h"
 #include "shell/SessionBus.h"
 #include "shell/SingleInstance.h"
 #include "shell/mdlStartup.h"
@@ -37,6 +38,7 @@ int main(int argc, char* argv[]) {
     }
 
     SessionBus::PreventAutoLaunch();
+    EventLoop::PreferQtDispatcher(EventLoop::ThemePluginFolders());
     QApplication app(argc, argv);
     // The program's own name and icon for title bars, task bars and notification servers.
     QApplication::setApplicationName(QStringLiteral("zintar"));

@@ -3,6 +3,7 @@
 #include "alarms/AlarmTime.h"
 #include "alarms/frmMessage.h"
 #include "settings/KOptions.h"
+#include "shell/EventLoop.h"
 #include "shell/SessionBus.h"
 #include "shell/mdlStartup.h"
 
@@ -148,6 +149,8 @@ bool StartProgram(const QString& commandLine) {
     QProcess process;
     process.setProgram(LocalPath(args.takeFirst()));
     process.setArguments(args);
-    process.setProcessEnvironment(SessionBus::ChildEnvironment());
+    QProcessEnvironment environment = SessionBus::ChildEnvironment();
+    EventLoop::RestoreFor(environment);
+    process.setProcessEnvironment(environment);
     return process.startDetached();
 }

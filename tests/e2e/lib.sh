@@ -101,6 +101,16 @@ e2e_ini_value() {
         in_s && tolower(substr($0, 1, length(k) + 1)) == tolower(k "=") {print substr($0, length(k) + 2); exit}' \
         "$E2E_SETTINGS"
 }
+# What the X server and the process table say about the clock, for a start that found no window.
+e2e_window_report() {
+    echo "process $ZINTAR_PID: $(ps -o stat=,time=,wchan:32= -p "$ZINTAR_PID" 2>&1)"
+    local w
+    for w in $(xdotool search --all --name 'Zintar' 2>/dev/null); do
+        echo "window $w: $(xwininfo -id "$w" 2>&1 | grep -E 'Map State|Absolute upper' | tr -s ' \n' ' ')" \
+            "$(xprop -id "$w" _NET_WM_PID WM_NAME WM_STATE 2>&1 | tr '\n' ' ')"
+    done
+    xwininfo -root -children 2>&1 | tail -n +6 | head -n 20
+}
 e2e_find_window() {
     ZINTAR_WIN=$(e2e_search --all --onlyvisible --pid "$ZINTAR_PID" --name '^Zintar!' | head -n1) && [ -n "$ZINTAR_WIN" ]
 }
@@ -114,7 +124,8 @@ e2e_start_zintar() {
     if [ "${1:-env}" != env ]; then # the prefix command runs the clock as its child
         e2e_wait_until 5 pgrep -P "$ZINTAR_PID" && ZINTAR_PID=$(pgrep -n -P "$ZINTAR_PID") && E2E_PIDS+=($ZINTAR_PID)
     fi
-    e2e_wait_until 20 e2e_find_window || e2e_die "no clock window: $(cat "$ZINTAR_LOG")"
+    e2e_wait_until 20 e2e_find_window || e2e_die "no clock window: $(cat "$ZINTAR_LOG")
+$(e2e_window_report)"
     e2e_wait_log "Form Activated" 10
     sleep 0.5 # the window manager settles and the first frames reach the screen
 }
