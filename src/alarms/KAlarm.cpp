@@ -46,6 +46,15 @@ bool KAlarm::Load(const QString& file, const QString& section) {
     if (!readInt16("Hour", HH) || !readInt16("Minute", mm) || !readInt16("Mode", bSave))
         return false;
 
+    // An hour or minute out of range (a hand-edited file) counts on into the next hours and
+    // days, as a time serial does (25:00 is 01:00, 10:60 is 11:00, -1:00 is 23:00): the list
+    // shows, the editor opens with and the check fires at that time of day, never at none.
+    constexpr int MinutesPerDay = 24 * 60;
+    int total = (int(HH) * 60 + int(mm)) % MinutesPerDay;
+    if (total < 0)
+        total += MinutesPerDay;
+    HH = int16_t(total / 60);
+    mm = int16_t(total % 60);
     RingHH = DefHH = HH;
     RingMM = DefMM = mm;
     return true;

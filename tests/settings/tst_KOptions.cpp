@@ -121,6 +121,29 @@ private Q_SLOTS:
                  loaded);
     }
 
+    // A time out of range in a hand-edited file counts on into the next hours and days.
+    void handEditedTimesCountOn() {
+        const QString rest = "ShowMessage=True\nRepeatMinutes=0\nRunProgram=False\n"
+                             "PlaySound=False\nMode=-1\n";
+        QString file = "[Alarms]\nAlarmsCount=5\n";
+        const QStringList stored{"25 0", "10 60", "23 75", "-1 0", "0 -30"};
+        for (int i = 0; i < stored.size(); ++i)
+            file += QString("[Alarm%1]\nMessage=m\nHour=%2\nMinute=%3\n")
+                        .arg(i + 1)
+                        .arg(stored[i].section(' ', 0, 0), stored[i].section(' ', 1, 1)) +
+                    rest;
+        TestSupport::writeFile(settingsPath(), file.toLatin1());
+        KOptions o;
+        o.Load();
+        QStringList times;
+        for (const auto& a : o.Alarms) {
+            QCOMPARE(QList<int>({a->RingHH, a->RingMM, a->DefHH, a->DefMM}),
+                     QList<int>({a->HH, a->mm, a->HH, a->mm}));
+            times << QString("%1:%2").arg(a->HH).arg(a->mm);
+        }
+        QCOMPARE(times, QStringList({"1:0", "11:0", "0:15", "23:0", "23:30"}));
+    }
+
     // Unreadable values take their defaults, but colours read as black; readable ones are
     // converted (halves to even, Booleans in any case or as numbers).
     void valuesAreReadOrDefaulted() {
