@@ -86,6 +86,33 @@ WindowId TopLevelOf(WindowId window) {
     return current;
 }
 
+bool MapIfWithdrawn(const QWidget* window) {
+    Display* dpy = display();
+    const Window w = NativeWindow(window);
+    if (!dpy || !w)
+        return false;
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(dpy, w, &attributes) || attributes.map_state != IsUnmapped)
+        return false;
+    const Atom wmState = XInternAtom(dpy, "WM_STATE", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    long state = 0; // WithdrawnState, also when the property is missing
+    if (XGetWindowProperty(dpy, w, wmState, 0, 2, False, wmState, &type, &format, &count, &after,
+                           &data) == Success &&
+        data && format == 32 && count >= 1)
+        state = reinterpret_cast<long*>(data)[0];
+    if (data)
+        XFree(data);
+    if (state != 0)
+        return false; // iconic, or normal on another desktop: the window manager's to show
+    XMapWindow(dpy, w);
+    XFlush(dpy);
+    return true;
+}
+
 bool ClientOrigin(const QWidget* window, QPoint* origin) {
     Display* dpy = display();
     const Window w = NativeWindow(window);

@@ -29,6 +29,12 @@ WindowId TopLevelAt(QPoint screenPixel, WindowId own);
 // The child of the root window that holds the window: its frame under a window manager.
 WindowId TopLevelOf(WindowId window);
 
+// Maps the window again when it is neither shown nor held by the window manager (unmapped,
+// and no WM_STATE or a withdrawn one): a window the window manager let go of while Qt still
+// counts it as shown. An iconified window or one on another desktop keeps its state and is
+// left alone. True when it mapped it.
+bool MapIfWithdrawn(const QWidget* window);
+
 // Where the X server shows the window's client area, in screen pixels; false without X or
 // before the window exists.
 bool ClientOrigin(const QWidget* window, QPoint* origin);

@@ -204,6 +204,14 @@ void frmMain::pLoadStyle(bool B) {
 void frmMain::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     positionChecked_ = false;
+    // Under a loaded openbox, a clock shown at start has been seen left unmapped and unmanaged
+    // for good (the window manager let go of it while Qt went on counting it as shown): look
+    // a few times in the first seconds and map it again if so.
+    for (const int ms : {1000, 3000, 10000})
+        QTimer::singleShot(ms, this, [this] {
+            if (isVisible() && X11Desktop::MapIfWithdrawn(this))
+                WriteLog(QStringLiteral("The window manager had let go of the clock: shown again"));
+        });
     X11Desktop::SkipTaskbar(this); // a tool window has no taskbar entry
     X11Desktop::AskNoMinimiseButton(this);
     // The show itself may give the clock a new X window (after a change of its top-most
