@@ -3,7 +3,6 @@
 #include "alarms/AlarmTime.h"
 #include "alarms/frmMessage.h"
 #include "settings/KOptions.h"
-#include "shell/EventLoop.h"
 #include "shell/SessionBus.h"
 #include "shell/mdlStartup.h"
 
@@ -149,8 +148,6 @@ bool StartProgram(const QString& commandLine) {
     QProcess process;
     process.setProgram(LocalPath(args.takeFirst()));
     process.setArguments(args);
-    QProcessEnvironment environment = SessionBus::ChildEnvironment();
-    EventLoop::RestoreFor(environment);
-    process.setProcessEnvironment(environment);
+    process.setProcessEnvironment(SessionBus::ChildEnvironment());
     return process.startDetached();
 }

@@ -2,19 +2,8 @@
 
 #include <limits>
 
-namespace {
-constexpr int64_t MinutesPerDay = 24 * 60;
-}
-
 void MoveRingTime(KAlarm& alarm, int64_t minutes) {
-    // Hours outside 0..23 (a hand-edited file) count as whole days plus the rest, the way
-    // a time serial does; the result is always a real time of day.
-    const int64_t start = int64_t(alarm.RingHH) * 60 + alarm.RingMM;
-    int64_t total = (start + minutes) % MinutesPerDay;
-    if (total < 0)
-        total += MinutesPerDay;
-    alarm.RingHH = int16_t(total / 60);
-    alarm.RingMM = int16_t(total % 60);
+    WrapTimeOfDay(int64_t(alarm.RingHH) * 60 + alarm.RingMM + minutes, alarm.RingHH, alarm.RingMM);
 }
 
 QString RingTimeText(const KAlarm& alarm) {

@@ -47,14 +47,9 @@ bool KAlarm::Load(const QString& file, const QString& section) {
         return false;
 
     // An hour or minute out of range (a hand-edited file) counts on into the next hours and
-    // days, as a time serial does (25:00 is 01:00, 10:60 is 11:00, -1:00 is 23:00): the list
-    // shows, the editor opens with and the check fires at that time of day, never at none.
-    constexpr int MinutesPerDay = 24 * 60;
-    int total = (int(HH) * 60 + int(mm)) % MinutesPerDay;
-    if (total < 0)
-        total += MinutesPerDay;
-    HH = int16_t(total / 60);
-    mm = int16_t(total % 60);
+    // days (10:60 is 11:00): the list shows, the editor opens with and the check fires at
+    // that time of day, never at none.
+    WrapTimeOfDay(int64_t(HH) * 60 + mm, HH, mm);
     RingHH = DefHH = HH;
     RingMM = DefMM = mm;
     return true;
@@ -73,4 +68,13 @@ void KAlarm::Save(QByteArray& out) const {
     appendLine(out, QStringLiteral("Hour=") + QString::number(DefHH));
     appendLine(out, QStringLiteral("Minute=") + QString::number(DefMM));
     appendLine(out, QStringLiteral("Mode=") + QString::number(bSave));
+}
+
+void WrapTimeOfDay(int64_t minutes, int16_t& hour, int16_t& minute) {
+    constexpr int64_t MinutesPerDay = 24 * 60;
+    int64_t total = minutes % MinutesPerDay;
+    if (total < 0)
+        total += MinutesPerDay;
+    hour = int16_t(total / 60);
+    minute = int16_t(total % 60);
 }

@@ -40,3 +40,7 @@ public:
 };
 
 using KAlarmPtr = std::shared_ptr<KAlarm>;
+
+// Minutes after midnight, as many as given and of either sign, counted on as a time serial
+// does to the time of day they reach: 25 * 60 is 01:00, -60 is 23:00. Stored in hour, minute.
+void WrapTimeOfDay(int64_t minutes, int16_t& hour, int16_t& minute);

@@ -17,8 +17,8 @@ QStringList ThemePluginFolders();
 // True when it did.
 bool PreferQtDispatcher(const QStringList& themeFolders);
 
-// The environment with what PreferQtDispatcher set taken out again, for a program the clock
-// starts: that program's own toolkit chooses for itself.
+// Takes what PreferQtDispatcher set out of a program's environment again, so that the
+// program's own toolkit chooses for itself (SessionBus::ChildEnvironment calls it).
 void RestoreFor(QProcessEnvironment& environment);
 
 } // namespace EventLoop

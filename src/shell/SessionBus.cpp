@@ -1,5 +1,7 @@
 #include "shell/SessionBus.h"
 
+#include "shell/EventLoop.h"
+
 #include <QFileInfo>
 
 namespace SessionBus {
@@ -23,6 +25,7 @@ QProcessEnvironment ChildEnvironment() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (prevented)
         environment.remove(QString::fromLatin1(AddressVariable));
+    EventLoop::RestoreFor(environment);
     return environment;
 }
 

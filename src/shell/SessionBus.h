@@ -16,7 +16,7 @@ namespace SessionBus {
 bool PreventAutoLaunch();
 
 // The environment for the programs the clock starts: the one it was started with, so that
-// they can still start a bus of their own.
+// they can still start a bus of their own and choose their own event loop.
 QProcessEnvironment ChildEnvironment();
 
 } // namespace SessionBus

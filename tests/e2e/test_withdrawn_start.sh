@@ -3,10 +3,7 @@
 # as a loaded openbox has left it) maps itself again within a few seconds.
 source "$(dirname "$0")/lib.sh" "$1"
 e2e_desktop
-: >"$ZINTAR_LOG"
-QT_LOGGING_RULES="zintar.trace.debug=true" "$E2E_BIN/zintar" >>"$ZINTAR_LOG" 2>&1 &
-ZINTAR_PID=$! && E2E_PIDS+=($!)
-e2e_wait_until 20 e2e_find_window || e2e_die "no clock window: $(cat "$ZINTAR_LOG")"
+e2e_start_zintar
 xdotool windowunmap "$ZINTAR_WIN"
 viewable() { xwininfo -id "$ZINTAR_WIN" | grep -q 'Map State: IsViewable'; }
 e2e_check "taken off the screen" e2e_not viewable

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "shell/EventLoop.h"
+#include "shell/SessionBus.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -48,8 +49,7 @@ private Q_SLOTS:
         QVERIFY(EventLoop::PreferQtDispatcher({}));
         QCOMPARE(qgetenv(Variable), QByteArray("1"));
         qputenv("ZINTAR_TEST_MARK", "kept");
-        QProcessEnvironment child = QProcessEnvironment::systemEnvironment();
-        EventLoop::RestoreFor(child);
+        const QProcessEnvironment child = SessionBus::ChildEnvironment();
         QVERIFY(!child.contains(QString::fromLatin1(Variable)));
         QCOMPARE(child.value(QStringLiteral("ZINTAR_TEST_MARK")), QStringLiteral("kept"));
     }
