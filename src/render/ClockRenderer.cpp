@@ -69,6 +69,7 @@ void ClockRenderer::setClientSize(QSize size) {
     changedRows_.fill(backing_.height(), backing_.width());
     bandChanges();
     staticLayer_ = QImage();
+    staticLayerMade_ = false;
     for (int hand : {HourHand, MinuteHand}) {
         staticKey_[hand].clear();
         staticRows_[hand].clear(backing_.height());
@@ -183,15 +184,8 @@ void ClockRenderer::staticKey(float hourAngle, float minuteAngle, std::vector<in
     }
 }
 
-// The hour and minute hands on the face, into staticLayer_: where they were put back from the
-// face, then drawn anew (everything when `whole`).
-void ClockRenderer::drawStaticLayer(float hourAngle, float minuteAngle, bool whole) {
-    if (whole)
-        staticLayer_ = faceLayer_.copy();
-    else
-        for (const RowSpans& spans : staticRows_)
-            CopySpans(spans, faceLayer_, staticLayer_);
-    Surface dc(staticLayer_);
+void ClockRenderer::drawHands(QImage& image, float hourAngle, float minuteAngle) {
+    Surface dc(image);
     const QPoint centre(FaceCenterX, FaceCenterY);
     for (int hand : {HourHand, MinuteHand}) {
         RowSpans& rows = staticRows_[hand];
@@ -206,6 +200,27 @@ void ClockRenderer::drawStaticLayer(float hourAngle, float minuteAngle, bool who
                          hand == HourHand ? HourRgb : MinuteRgb, widthOf(segment.hand));
         rows.setRows(dc.touched());
     }
+}
+
+void ClockRenderer::copyFace(QImage& to) const {
+    if (faceLayer_.bytesPerLine() == to.bytesPerLine()) {
+        std::memcpy(to.bits(), faceLayer_.constBits(), size_t(to.sizeInBytes()));
+        return;
+    }
+    for (int y = 0; y < to.height(); ++y)
+        std::memcpy(to.scanLine(y), faceLayer_.constScanLine(y), size_t(to.width()) * 4);
+}
+
+void ClockRenderer::drawStaticLayer(float hourAngle, float minuteAngle) {
+    for (const RowSpans& spans : staticRows_)
+        CopySpans(spans, faceLayer_, staticLayer_);
+    drawHands(staticLayer_, hourAngle, minuteAngle);
+}
+
+void ClockRenderer::drawStaticHands(float hourAngle, float minuteAngle) {
+    drawHands(backing_, hourAngle, minuteAngle);
+    staticHands_.take(backing_, staticRows_[HourHand], staticRows_[MinuteHand]);
+    staticLayerMade_ = false;
 }
 
 bool ClockRenderer::Render(const QDateTime& tTime) {
@@ -230,8 +245,15 @@ bool ClockRenderer::Render(QTime time) {
     const int rows = backing_.height();
     changes_.begin(rows);
 
-    const bool whole = !faceLayerCurrent() || staticLayer_.size() != backing_.size();
+    const bool whole = !faceLayerCurrent();
     if (!whole) {
+        if (!staticLayerMade_) {
+            if (staticLayer_.size() != backing_.size())
+                staticLayer_ = QImage(backing_.size(), QImage::Format_RGB32);
+            copyFace(staticLayer_);
+            staticHands_.putOn(staticLayer_);
+            staticLayerMade_ = true;
+        }
         // Back to the face with the hour and minute hands, only where the previous second
         // hand was and, when those hands moved, where they were and are now. Where only the
         // minute hand moved, the hour hand's pixels off its path stay as they were.
@@ -244,14 +266,14 @@ bool ClockRenderer::Render(QTime time) {
                     moved.add(staticRows_[HourHand]);
                 moved.add(staticRows_[MinuteHand]);
                 if (pass == 0)
-                    drawStaticLayer(hourAngle, minuteAngle, false);
+                    drawStaticLayer(hourAngle, minuteAngle);
             }
         }
         changes_.putBack(backing_, staticLayer_);
     } else {
         buildFaceLayer();
-        drawStaticLayer(hourAngle, minuteAngle, true);
-        std::memcpy(backing_.bits(), staticLayer_.constBits(), size_t(backing_.sizeInBytes()));
+        copyFace(backing_);
+        drawStaticHands(hourAngle, minuteAngle);
         changedRows_.fill(rows, backing_.width());
     }
     for (int hand : {HourHand, MinuteHand})

@@ -87,8 +87,15 @@ private:
     // What decides the hour and minute hands' pixels: their points, widths and colours.
     // One key for each of the two hands.
     void staticKey(float hourAngle, float minuteAngle, std::vector<int> (&key)[2]);
-    void drawStaticLayer(float hourAngle, float minuteAngle, bool whole);
+    // The hour and minute hands on the face, into staticLayer_: where they were put back from
+    // the face, then drawn anew.
+    void drawStaticLayer(float hourAngle, float minuteAngle);
+    // The same onto the backing of a whole frame, which holds the face where they go; their
+    // pixels are kept in staticHands_.
+    void drawStaticHands(float hourAngle, float minuteAngle);
+    void drawHands(QImage& image, float hourAngle, float minuteAngle);
     void buildFaceLayer();
+    void copyFace(QImage& to) const; // faceLayer_'s pixels into a picture of its size
 
     QSize client_;
     QImage backing_;
@@ -96,9 +103,13 @@ private:
     qint64 faceKey_ = -1; // ScaledFace's cache key when faceLayer_ was made
     bool faceLayerValid_ = false;
     // The face with the hour and minute hands, redrawn only when their pixels move; every
-    // frame is this layer with the second hand on top. The hour and minute hands' pixels in
-    // it, and what drew them, hand by hand.
+    // frame is this layer with the second hand on top. A whole frame draws those hands
+    // straight onto the backing and keeps only their rows' pixels: the layer is made from the
+    // face and them when a following frame needs it. The hour and minute hands' pixels in it,
+    // and what drew them, hand by hand.
     QImage staticLayer_;
+    bool staticLayerMade_ = false;
+    SpanOverlay staticHands_;
     RowSpans staticRows_[2];
     std::vector<int> staticKey_[2];
     std::vector<int> nextKey_[2]; // the keys of the frame being drawn; their storage is kept

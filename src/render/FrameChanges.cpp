@@ -74,6 +74,40 @@ void CopySpans(const RowSpans& spans, const QImage& from, QImage& to) {
     }
 }
 
+void SpanOverlay::take(const QImage& from, const RowSpans& a, const RowSpans& b) {
+    rows_.clear(from.height());
+    rows_.add(a);
+    rows_.add(b);
+    size_t count = 0;
+    for (int y = rows_.first; y < rows_.end; ++y)
+        if (rows_.lo[size_t(y)] <= rows_.hi[size_t(y)])
+            count += size_t(rows_.hi[size_t(y)] - rows_.lo[size_t(y)] + 1);
+    pixels_.resize(count);
+    quint32* out = pixels_.data();
+    const uchar* const bits = from.constBits();
+    const qsizetype stride = from.bytesPerLine();
+    for (int y = rows_.first; y < rows_.end; ++y) {
+        const int lo = rows_.lo[size_t(y)], hi = rows_.hi[size_t(y)];
+        if (lo > hi)
+            continue;
+        std::memcpy(out, bits + y * stride + lo * 4, size_t(hi - lo + 1) * 4);
+        out += hi - lo + 1;
+    }
+}
+
+void SpanOverlay::putOn(QImage& to) const {
+    uchar* const bits = to.bits();
+    const qsizetype stride = to.bytesPerLine();
+    const quint32* in = pixels_.data();
+    for (int y = rows_.first; y < rows_.end; ++y) {
+        const int lo = rows_.lo[size_t(y)], hi = rows_.hi[size_t(y)];
+        if (lo > hi)
+            continue;
+        std::memcpy(bits + y * stride + lo * 4, in, size_t(hi - lo + 1) * 4);
+        in += hi - lo + 1;
+    }
+}
+
 void FrameChanges::begin(int rows) {
     for (int set = 0; set < 2; ++set) {
         sets_[set].clear(rows);

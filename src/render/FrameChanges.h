@@ -8,6 +8,22 @@
 // The pixels of `spans` from one picture into another of the same size.
 void CopySpans(const RowSpans& spans, const QImage& from, QImage& to);
 
+// Some pixels of a picture kept aside, in each row one span: the face with the hour and
+// minute hands is the face plus the rows of those hands, a few thousand pixels, until a
+// picture of its own is needed.
+class SpanOverlay {
+public:
+    // `from`'s pixels in each row from the first to the last pixel of a's and b's spans
+    // there; nothing else is kept.
+    void take(const QImage& from, const RowSpans& a, const RowSpans& b);
+    // The kept pixels back into the same places of `to` (of the same size).
+    void putOn(QImage& to) const;
+
+private:
+    RowSpans rows_;
+    std::vector<quint32> pixels_; // row by row, each row's span in turn
+};
+
 // What a frame puts back over the previous one, and where the new frame differs from it.
 //
 // A frame starts from the previous frame with two sets of pixels put back from the face with
