@@ -56,8 +56,9 @@ QList<QRgb> tableFor(const QImage& source, int32_t depth) {
     return table;
 }
 
-// Brings pixels (already of the target size) to the target depth.
-QImage toDepth(const QImage& pixels, const QImage& source, int32_t depth, bool straight) {
+// Brings pixels (already of the target size: the source itself when straight, else a new
+// picture of its own) to the target depth.
+QImage toDepth(QImage pixels, const QImage& source, int32_t depth, bool straight) {
     QImage out;
     switch (depth) {
     case 1:
@@ -82,14 +83,19 @@ QImage toDepth(const QImage& pixels, const QImage& source, int32_t depth, bool s
             source.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
         if (straight && pixels.depth() == 32)
             out = pixels.copy();
-        else
+        else if (!straight && f == QImage::Format_RGB32 &&
+                 pixels.format() == QImage::Format_ARGB32_Premultiplied) {
+            // The stretch of an opaque picture is opaque: the same bits as a conversion.
+            pixels.reinterpretAsFormat(QImage::Format_RGB32);
+            out = std::move(pixels);
+        } else
             out = pixels.convertToFormat(f);
         break;
     }
     }
     if (out.isNull())
         return out;
-    if (out.format() == pixels.format() && out.constBits() == pixels.constBits())
+    if (straight && out.format() == source.format() && out.constBits() == source.constBits())
         out.detach(); // a new bitmap, never the caller's
     out.setText(BitsKey, depth == 4 ? QStringLiteral("4") : QString());
     return out;
@@ -132,7 +138,12 @@ int64_t ImageSize(int32_t depth, int32_t width, int32_t height) {
 }
 
 QImage HalftoneStretch(const QImage& source, int width, int height) {
-    const QImage src = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // 32-bit pictures are read where they are; RGB32's unused byte counts as opaque.
+    const bool direct = source.format() == QImage::Format_RGB32 ||
+                        source.format() == QImage::Format_ARGB32_Premultiplied;
+    const QImage src =
+        direct ? source : source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QRgb opaque = source.format() == QImage::Format_RGB32 ? 0xff000000u : 0u;
     const int sw = src.width();
     const int sh = src.height();
     QImage out(width, height, QImage::Format_ARGB32_Premultiplied);
@@ -141,35 +152,37 @@ QImage HalftoneStretch(const QImage& source, int width, int height) {
     const auto columns = taps(sw, width);
     const auto rows = taps(sh, height);
 
-    // Columns first into sums per channel, then rows; each target pixel is the exact
-    // area-weighted mean of the source pixels it covers.
-    std::vector<uint32_t> across(size_t(sh) * width * 4);
-    for (int y = 0; y < sh; ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(src.constScanLine(y));
-        uint32_t* sums = &across[size_t(y) * width * 4];
-        for (int x = 0; x < width; ++x) {
-            uint32_t a = 0, r = 0, g = 0, b = 0;
-            for (const Tap& t : columns[x]) {
-                const QRgb p = line[t.index];
-                a += qAlpha(p) * t.weight;
-                r += qRed(p) * t.weight;
-                g += qGreen(p) * t.weight;
-                b += qBlue(p) * t.weight;
-            }
-            sums[x * 4] = a;
-            sums[x * 4 + 1] = r;
-            sums[x * 4 + 2] = g;
-            sums[x * 4 + 3] = b;
-        }
-    }
+    // Each target pixel is the exact area-weighted mean of the source pixels it covers: the
+    // source rows under a target row are summed across the columns, then weighted by row.
+    // Target rows go in order, so a source row shared by two of them is summed once.
+    std::vector<uint32_t> across(size_t(width) * 4);
+    int acrossRow = -1;
     const uint64_t total = uint64_t(sw) * uint64_t(sh);
     std::vector<uint64_t> acc(size_t(width) * 4);
     for (int y = 0; y < height; ++y) {
         std::fill(acc.begin(), acc.end(), 0);
-        for (const Tap& t : rows[y]) {
-            const uint32_t* sums = &across[size_t(t.index) * width * 4];
+        for (const Tap& row : rows[y]) {
+            if (row.index != acrossRow) {
+                acrossRow = row.index;
+                const QRgb* line = reinterpret_cast<const QRgb*>(src.constScanLine(row.index));
+                uint32_t* sums = across.data();
+                for (int x = 0; x < width; ++x) {
+                    uint32_t a = 0, r = 0, g = 0, b = 0;
+                    for (const Tap& t : columns[x]) {
+                        const QRgb p = line[t.index] | opaque;
+                        a += qAlpha(p) * t.weight;
+                        r += qRed(p) * t.weight;
+                        g += qGreen(p) * t.weight;
+                        b += qBlue(p) * t.weight;
+                    }
+                    sums[x * 4] = a;
+                    sums[x * 4 + 1] = r;
+                    sums[x * 4 + 2] = g;
+                    sums[x * 4 + 3] = b;
+                }
+            }
             for (int i = 0; i < width * 4; ++i)
-                acc[i] += uint64_t(sums[i]) * t.weight;
+                acc[i] += uint64_t(across[i]) * row.weight;
         }
         QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < width; ++x) {
@@ -208,7 +221,7 @@ QImage CopyBitmap(const QImage& source, int32_t kind, int32_t width, int32_t hei
         pixels = source.scaled(w, h, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     if (pixels.isNull())
         return {};
-    return toDepth(pixels, source, target, straight);
+    return toDepth(std::move(pixels), source, target, straight);
 }
 
 } // namespace modCopyBitmap

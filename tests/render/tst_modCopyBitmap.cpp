@@ -17,6 +17,24 @@ QImage noise(int w, int h, QImage::Format format = QImage::Format_RGB32) {
     return img.convertToFormat(format);
 }
 
+// The area-weighted mean of one channel under target pixel (tx, ty), worked out pixel by
+// pixel from the overlap of the target pixel's square with each source pixel's.
+int areaMean(const QImage& premultiplied, int w, int h, int tx, int ty, int shift) {
+    const int64_t sw = premultiplied.width(), sh = premultiplied.height();
+    uint64_t sum = 0;
+    for (int64_t sy = 0; sy < sh; ++sy)
+        for (int64_t sx = 0; sx < sw; ++sx) {
+            // In units where a source pixel is w (h) wide and a target pixel sw (sh).
+            const int64_t ox = std::min((tx + 1) * sw, (sx + 1) * w) - std::max(tx * sw, sx * w);
+            const int64_t oy = std::min((ty + 1) * sh, (sy + 1) * h) - std::max(ty * sh, sy * h);
+            if (ox > 0 && oy > 0)
+                sum += uint64_t((premultiplied.pixel(int(sx), int(sy)) >> shift) & 0xff) *
+                       uint64_t(ox * oy);
+        }
+    const uint64_t total = uint64_t(sw * sh);
+    return int((sum + total / 2) / total);
+}
+
 QImage copy(const QImage& src, int w, int h, int kind = KindAuto, int depth = 0) {
     return CopyBitmap(src, kind, w, h, depth, HALFTONE);
 }
@@ -87,6 +105,65 @@ private Q_SLOTS:
         const QImage doubled = copy(two, 4, 1); // repeats: 0 0 255 255
         QCOMPARE(QList<int>({qRed(doubled.pixel(1, 0)), qRed(doubled.pixel(2, 0))}),
                  QList<int>({0, 255}));
+    }
+
+    // Every pixel of a stretch, up or down by whole and odd ratios, is the exact mean of the
+    // area it covers, whatever the source's format; an opaque picture gives the same 32-bit
+    // bitmap as converting the premultiplied stretch would.
+    void halftoneIsTheAreaMean_data() {
+        QTest::addColumn<QImage>("source");
+        QTest::addColumn<QSize>("size");
+        QImage rgb32 = noise(13, 11);
+        for (int y = 0; y < rgb32.height(); ++y) // RGB32's unused byte counts as opaque
+            reinterpret_cast<QRgb*>(rgb32.scanLine(y))[y % rgb32.width()] &= 0x00ffffffu;
+        QImage translucent = noise(13, 11, QImage::Format_ARGB32);
+        for (int y = 0; y < translucent.height(); ++y)
+            for (int x = 0; x < translucent.width(); ++x)
+                translucent.setPixel(x, y,
+                                     (translucent.pixel(x, y) & 0xffffffu) |
+                                         uint32_t((x * 37 + y * 11) % 256) << 24);
+        for (const QSize size : {QSize(5, 4), QSize(29, 23), QSize(13, 22), QSize(6, 11)}) {
+            const QByteArray at =
+                QByteArray::number(size.width()) + 'x' + QByteArray::number(size.height());
+            QTest::newRow(QByteArray("rgb32 " + at).constData()) << rgb32 << size;
+            QTest::newRow(QByteArray("translucent " + at).constData()) << translucent << size;
+            QTest::newRow(QByteArray("indexed " + at).constData())
+                << noise(13, 11, QImage::Format_Indexed8) << size;
+            QTest::newRow(QByteArray("rgb888 " + at).constData())
+                << noise(13, 11, QImage::Format_RGB888) << size;
+        }
+        QTest::newRow("256 to 128") << noise(256, 256) << QSize(128, 128);
+    }
+    void halftoneIsTheAreaMean() {
+        QFETCH(QImage, source);
+        QFETCH(QSize, size);
+        QImage premultiplied = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        if (source.format() == QImage::Format_RGB32)
+            for (int y = 0; y < source.height(); ++y)
+                for (int x = 0; x < source.width(); ++x)
+                    premultiplied.setPixel(x, y, source.pixel(x, y) | 0xff000000u);
+        const QImage stretched = HalftoneStretch(source, size.width(), size.height());
+        QCOMPARE(stretched.format(), QImage::Format_ARGB32_Premultiplied);
+        const int step = size.width() > 64 ? 7 : 1; // the large picture at a sample of pixels
+        for (int y = 0; y < size.height(); y += step)
+            for (int x = 0; x < size.width(); x += step) {
+                const QRgb want =
+                    qRgba(areaMean(premultiplied, size.width(), size.height(), x, y, 16),
+                          areaMean(premultiplied, size.width(), size.height(), x, y, 8),
+                          areaMean(premultiplied, size.width(), size.height(), x, y, 0),
+                          areaMean(premultiplied, size.width(), size.height(), x, y, 24));
+                if (stretched.pixel(x, y) != want)
+                    QFAIL(qPrintable(QStringLiteral("pixel %1, %2: %3, not %4")
+                                         .arg(x)
+                                         .arg(y)
+                                         .arg(stretched.pixel(x, y), 8, 16)
+                                         .arg(want, 8, 16)));
+            }
+        const QImage bitmap = copy(source, size.width(), size.height());
+        if (!source.hasAlphaChannel() && source.depth() == 32) {
+            QCOMPARE(bitmap.format(), QImage::Format_RGB32);
+            QCOMPARE(bitmap, stretched.convertToFormat(QImage::Format_RGB32));
+        }
     }
 
     void pictureSharesItsBitmap() {
