@@ -55,7 +55,8 @@ frmMain::frmMain(QWidget* parent)
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
     resize(128, 128);
-    imgIcon = ClockIcon();
+    // The application's icon when it has one: drawing the four sizes again costs start-up.
+    imgIcon = QGuiApplication::windowIcon().isNull() ? ClockIcon() : QGuiApplication::windowIcon();
     CheckAlarms = [this](const QDateTime& now) { alarmCheck.Tick(now); };
     EndProgram = [] { QCoreApplication::quit(); };
     createMenu();
