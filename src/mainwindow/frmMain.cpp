@@ -198,7 +198,12 @@ void frmMain::pLoadOptions(bool B) {
 }
 
 void frmMain::pLoadStyle(bool B) {
+    const qint64 before = Clock.ImgClk.cacheKey();
     Clock.pLoadStyle(B);
+    if (Clock.ImgClk.isNull())
+        faceSource_.restore(Clock); // kept, as a picture that cannot be read keeps the last
+    else
+        faceSource_.loaded(Clock, before, LocalPath(Options().StyleFile));
     pResizeHandling();
 }
 
@@ -286,10 +291,13 @@ void frmMain::resizeEvent(QResizeEvent* e) {
 void frmMain::pResizeHandling() {
     onePixelPerPixel_ = devicePixelRatio() == 1;
     Clock.setClientSize(size());
-    if (Options().StyleIdx != KOptions::SeeThroughStyle)
+    if (Options().StyleIdx != KOptions::SeeThroughStyle) {
+        faceSource_.restore(Clock);
         Clock.RecalcImage(true);
-    else
+        faceSource_.release(Clock);
+    } else {
         GetShot();
+    }
     Timer1_Timer();
 }
 
@@ -391,6 +399,7 @@ void frmMain::GetShot() {
     PicScreen = WindowModes::CaptureBehind(this);
     DesktopCapture::PaintMarks(PicScreen, Options().HCol, Options().MCol);
     Clock.ImgClk = PicScreen;
+    faceSource_.forget();
     Clock.RecalcImage(false);
 }
 

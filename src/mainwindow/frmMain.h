@@ -5,6 +5,7 @@
 #include "mainwindow/CompositorWatch.h"
 #include "mainwindow/CornerWatch.h"
 #include "mainwindow/DesktopEvents.h"
+#include "mainwindow/FaceSource.h"
 #include "mainwindow/WindowModes.h"
 #include "mainwindow/X11Desktop.h"
 #include "render/ClockRenderer.h"
@@ -33,8 +34,9 @@ public:
 
     // Hidden controls. The renderer holds ImgClk (the face source) and the scaled face.
     ClockRenderer Clock;
-    QImage PicScreen; // canvas of the desktop capture, client-sized
-    QIcon imgIcon;    // the tray picture
+    QImage PicScreen;       // canvas of the desktop capture, client-sized
+    FaceSource faceSource_; // where the face picture is read again for the next fit
+    QIcon imgIcon;          // the tray picture
     CommonDialog CD;
     QTimer Timer1;
     QTimer timCustom;

@@ -155,6 +155,9 @@ private Q_SLOTS:
         const int frames = w.FramesDrawn;
         w.pResize(192, 192); // same second, new size: drawn anyway
         QCOMPARE(w.FramesDrawn, frames + 1);
+        // The style's picture is read again for each fit, not held in between.
+        QVERIFY(w.Clock.ImgClk.isNull());
+        QCOMPARE(w.Clock.ScaledFace.size(), QSize(192, 192));
     }
 
     void doubleClickRecapturesTheSeeThroughFace() {
