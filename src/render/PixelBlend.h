@@ -8,6 +8,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#define PIXELBLEND_AVX2 1
+#endif
 
 // Blending a line colour into a 32-bit surface pixel, shared by the line drawing and the
 // replay of recorded hands so that both give the same bytes.
@@ -67,6 +71,35 @@ inline uint32_t blendPixel(const LineColor& line, uint32_t surface, float weight
     return 0xff000000u | (blendChannel(line.channel[2], (surface >> 16) & 0xffu, w, share) << 16) |
            (blendChannel(line.channel[1], (surface >> 8) & 0xffu, w, share) << 8) |
            blendChannel(line.channel[0], surface & 0xffu, w, share);
+}
+#endif
+
+#if defined(PIXELBLEND_AVX2)
+// The same arithmetic on all four channels at once, for processors with AVX2 (see hasAvx2();
+// only code compiled for AVX2 may call it). The conversion to integers rounds the way the
+// rounding constant does, to nearest even in the current rounding mode; the products and the
+// sum are the very same double operations, so the bytes are the same.
+struct LineColor4 {
+    __attribute__((target("avx2"))) explicit LineColor4(ColorBytes c)
+        : channels(_mm256_set_pd(255.0, c.Red, c.Green, c.Blue)) {}
+    __m256d channels;
+};
+
+__attribute__((target("avx2"))) inline uint32_t blendPixelAvx2(const LineColor4& line,
+                                                               uint32_t surface, float weight) {
+    const __m256d w = _mm256_set1_pd(weight);
+    const __m256d share = _mm256_set1_pd(1.0 - static_cast<double>(weight));
+    const __m256d under =
+        _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(static_cast<int>(surface))));
+    const __m256d v = _mm256_add_pd(_mm256_mul_pd(share, line.channels), _mm256_mul_pd(w, under));
+    const __m128i ints = _mm256_cvtpd_epi32(v);
+    const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(ints, ints), ints);
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(bytes)) | 0xff000000u;
+}
+
+inline bool hasAvx2() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
 }
 #endif
 

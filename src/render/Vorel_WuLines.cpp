@@ -104,7 +104,8 @@ LineAxes axesOf(QPoint p1, QPoint p2, int16_t width) {
 // goes to put.solid(pixel) or put.blend(pixel, surface share), in the order of drawing. False,
 // with nothing done, when part of it would lie outside. p1 != p2.
 template <typename Put>
-bool insideLine(Surface& dc, QPoint p1, QPoint p2, int16_t width, Put& put) {
+[[gnu::always_inline]] inline bool insideLine(Surface& dc, QPoint p1, QPoint p2, int16_t width,
+                                              Put& put) {
     const LineAxes axes = axesOf(p1, p2, width);
     const int lo = axes.lo, hi = axes.hi, sMajor = axes.sMajor, sMinor = axes.sMinor;
     const int D = axes.D, E = axes.E;
@@ -161,6 +162,26 @@ struct Blender {
     uint32_t solidPixel;
 };
 
+#if defined(PIXELBLEND_AVX2)
+struct BlenderAvx2 {
+    __attribute__((target("avx2"))) explicit BlenderAvx2(ColorBytes color)
+        : line(color), solidPixel(Surface::pack(color)) {}
+    __attribute__((target("avx2"))) void blend(uint32_t* p, float w) const {
+        *p = PixelBlend::blendPixelAvx2(line, *p, w);
+    }
+    void solid(uint32_t* p) const { *p = solidPixel; }
+    PixelBlend::LineColor4 line;
+    uint32_t solidPixel;
+};
+
+// Flattened, so that the whole drawing loop is compiled for AVX2 with the blends inlined.
+__attribute__((target("avx2"), flatten)) bool insideLineAvx2(Surface& dc, QPoint p1, QPoint p2,
+                                                             int16_t width, ColorBytes color) {
+    BlenderAvx2 blender(color);
+    return insideLine(dc, p1, p2, width, blender);
+}
+#endif
+
 // Lists the pixels instead, as offsets from the surface's first pixel.
 struct Lister {
     void blend(uint32_t* p, float w) { out.push_back({uint32_t(p - origin), w}); }
@@ -187,9 +208,17 @@ bool ListWuLine(Surface& dc, QPoint p1, QPoint p2, int16_t width, std::vector<Pi
 void WuLine(Surface& dc, QPoint p1, QPoint p2, ColorBytes color, int16_t width) {
     if (p1 == p2)
         return;
-    Blender blender(color);
-    if (insideLine(dc, p1, p2, width, blender))
-        return;
+#if defined(PIXELBLEND_AVX2)
+    if (PixelBlend::hasAvx2()) {
+        if (insideLineAvx2(dc, p1, p2, width, color))
+            return;
+    } else
+#endif
+    {
+        Blender blender(color);
+        if (insideLine(dc, p1, p2, width, blender))
+            return;
+    }
 
     const LineAxes axes = axesOf(p1, p2, width);
     const int lo = axes.lo, hi = axes.hi, sMajor = axes.sMajor, sMinor = axes.sMinor;

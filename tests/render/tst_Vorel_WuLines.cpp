@@ -1,3 +1,4 @@
+#include "render/PixelBlend.h"
 #include "render/Vorel_WuLines.h"
 
 #include <QRandomGenerator>
@@ -36,6 +37,16 @@ QImage gradient(int w, int h) {
     return img;
 }
 
+quint32 pixelOf(ColorBytes c) {
+    return 0xff000000u | (quint32(c.Red) << 16) | (quint32(c.Green) << 8) | c.Blue;
+}
+
+#if defined(PIXELBLEND_AVX2)
+__attribute__((target("avx2"))) quint32 blendAvx2(ColorBytes line, quint32 surface, float w) {
+    return PixelBlend::blendPixelAvx2(PixelBlend::LineColor4(line), surface, w);
+}
+#endif
+
 } // namespace
 
 class tst_Vorel_WuLines : public QObject {
@@ -53,6 +64,42 @@ private Q_SLOTS:
         QCOMPARE(dc.GetPixel(4, 0), Surface::OutsideColor);
         QCOMPARE(int(BlendByte(0, 255, 0.5f)), 128); // halves to even
         QCOMPARE(int(BlendByte(2, 3, 0.5f)), 2);
+    }
+
+    // The drawing loops blend whole pixels at once, in whatever way the processor allows;
+    // each must give the bytes of the plain blend, for every line and surface byte and the
+    // weights lines use: the fractions of the positions along lines up to 24 pixels long,
+    // and one minus them.
+    void pixelBlendsEqualPlainBlend() {
+        QList<float> weights{0.0f, 1.0f};
+        for (int D = 1; D <= 24; ++D)
+            for (int E = 0; E <= D; ++E)
+                for (int i = 0; i <= D; ++i) {
+                    const float f = static_cast<float>((static_cast<double>(i) / D) * E);
+                    const float frac = f - std::floor(f);
+                    weights << frac << 1.0f - frac;
+                }
+        std::sort(weights.begin(), weights.end());
+        weights.erase(std::unique(weights.begin(), weights.end()), weights.end());
+#if defined(PIXELBLEND_AVX2)
+        const bool avx2 = PixelBlend::hasAvx2();
+#endif
+        for (float w : weights)
+            for (int a = 0; a < 256; ++a) {
+                const ColorBytes line{uint8_t(a), uint8_t(255 - a), uint8_t(a ^ 0x5a)};
+                const PixelBlend::LineColor sse(line);
+                for (int b = 0; b < 256; ++b) {
+                    const ColorBytes under{uint8_t(b), uint8_t((a + b) & 255), uint8_t(255 - b)};
+                    const quint32 surface = pixelOf(under);
+                    const quint32 plain = pixelOf(BlendTriple(line, under, w));
+                    if (PixelBlend::blendPixel(sse, surface, w) != plain)
+                        QFAIL(qPrintable(QString("a %1 b %2 w %3").arg(a).arg(b).arg(w)));
+#if defined(PIXELBLEND_AVX2)
+                    if (avx2 && blendAvx2(line, surface, w) != plain)
+                        QFAIL(qPrintable(QString("AVX2: a %1 b %2 w %3").arg(a).arg(b).arg(w)));
+#endif
+                }
+            }
     }
 
     // Triangles take a faster road than other polygons: the same triangle given with one
