@@ -32,10 +32,10 @@ inline ColorBytes blendBytes(ColorBytes a, ColorBytes b, float w) {
     return {blend(a.Blue, b.Blue, wd), blend(a.Green, b.Green, wd), blend(a.Red, b.Red, wd)};
 }
 
-// floor() of a float, without a library call.
+// floor() of a float, without a library call or a branch.
 inline int floorToInt(float f) {
     const int i = static_cast<int>(f);
-    return (f < static_cast<float>(i)) ? i - 1 : i;
+    return i - static_cast<int>(f < static_cast<float>(i));
 }
 
 // Floor of width / 2, also for negative widths.
@@ -130,7 +130,8 @@ template <typename Put>
     float fracs[Block];
     for (int base = 0; base <= D; base += Block) {
         const int n = std::min(Block, D - base + 1);
-        for (int k = 0; k < n; ++k) {
+        for (int k = 0; k < Block; ++k) { // a whole block, past the end too: no loop tail
+
             const float f = static_cast<float>((static_cast<double>(base + k) / D) * E);
             const int fl = floorToInt(f);
             fracs[k] = f - static_cast<float>(fl);
