@@ -13,7 +13,6 @@
 #include <climits>
 #include <cstring>
 
-using Vorel_WuLines::DrawHand;
 using Vorel_WuLines::HandOutline;
 using Vorel_WuLines::RoundHalfEven;
 
@@ -184,7 +183,7 @@ void ClockRenderer::staticKey(float hourAngle, float minuteAngle, std::vector<in
     }
 }
 
-void ClockRenderer::drawHands(QImage& image, float hourAngle, float minuteAngle) {
+void ClockRenderer::drawHands(QImage& image) {
     Surface dc(image);
     const QPoint centre(FaceCenterX, FaceCenterY);
     for (int hand : {HourHand, MinuteHand}) {
@@ -192,12 +191,11 @@ void ClockRenderer::drawHands(QImage& image, float hourAngle, float minuteAngle)
         rows.clear(client_.height());
         dc.resetTouched();
         dc.trackRows(rows.lo.data(), rows.hi.data());
-        for (const auto& segment : StaticSegments)
-            if (segment.hand == hand)
-                DrawHand(dc, centre, hand == HourHand ? hourAngle : minuteAngle,
-                         static_cast<float>(segment.factor * HandRadiusX),
-                         static_cast<float>(segment.factor * HandRadiusY),
-                         hand == HourHand ? HourRgb : MinuteRgb, widthOf(segment.hand));
+        for (size_t i = 0; i < std::size(StaticSegments); ++i)
+            if (StaticSegments[i].hand == hand)
+                Vorel_WuLines::DrawHandPoints(dc, centre, outlines_[i].points,
+                                              hand == HourHand ? HourRgb : MinuteRgb,
+                                              outlines_[i].width);
         rows.setRows(dc.touched());
     }
 }
@@ -211,14 +209,14 @@ void ClockRenderer::copyFace(QImage& to) const {
         std::memcpy(to.scanLine(y), faceLayer_.constScanLine(y), size_t(to.width()) * 4);
 }
 
-void ClockRenderer::drawStaticLayer(float hourAngle, float minuteAngle) {
+void ClockRenderer::drawStaticLayer() {
     for (const RowSpans& spans : staticRows_)
         CopySpans(spans, faceLayer_, staticLayer_);
-    drawHands(staticLayer_, hourAngle, minuteAngle);
+    drawHands(staticLayer_);
 }
 
-void ClockRenderer::drawStaticHands(float hourAngle, float minuteAngle) {
-    drawHands(backing_, hourAngle, minuteAngle);
+void ClockRenderer::drawStaticHands() {
+    drawHands(backing_);
     staticHands_.take(backing_, staticRows_[HourHand], staticRows_[MinuteHand]);
     staticLayerMade_ = false;
 }
@@ -243,10 +241,10 @@ bool ClockRenderer::Render(QTime time) {
     const float minuteAngle = static_cast<float>(((minute + s / 60.0) - 15) / 30 * Pi);
     staticKey(hourAngle, minuteAngle, nextKey_);
     const int rows = backing_.height();
-    changes_.begin(rows);
 
     const bool whole = !faceLayerCurrent();
     if (!whole) {
+        changes_.begin(rows);
         if (!staticLayerMade_) {
             if (staticLayer_.size() != backing_.size())
                 staticLayer_ = QImage(backing_.size(), QImage::Format_RGB32);
@@ -266,14 +264,14 @@ bool ClockRenderer::Render(QTime time) {
                     moved.add(staticRows_[HourHand]);
                 moved.add(staticRows_[MinuteHand]);
                 if (pass == 0)
-                    drawStaticLayer(hourAngle, minuteAngle);
+                    drawStaticLayer();
             }
         }
         changes_.putBack(backing_, staticLayer_);
     } else {
         buildFaceLayer();
         copyFace(backing_);
-        drawStaticHands(hourAngle, minuteAngle);
+        drawStaticHands();
         changedRows_.fill(rows, backing_.width());
     }
     for (int hand : {HourHand, MinuteHand})
@@ -295,8 +293,15 @@ bool ClockRenderer::Render(QTime time) {
             secondRows_.setRows(dc.touched());
         }
     }
-    if (!whole)
+    if (whole) {
+        // Every row changed: bands of the full width.
+        changedRects_.clear();
+        for (int top = 0; top < rows; top += BandRows)
+            changedRects_.push_back(
+                QRect(0, top, backing_.width(), std::min(BandRows, rows - top)));
+    } else {
         changes_.find(backing_, staticLayer_, secondRows_, changedRows_);
-    bandChanges();
+        bandChanges();
+    }
     return true;
 }

@@ -89,11 +89,12 @@ private:
     void staticKey(float hourAngle, float minuteAngle, std::vector<int> (&key)[2]);
     // The hour and minute hands on the face, into staticLayer_: where they were put back from
     // the face, then drawn anew.
-    void drawStaticLayer(float hourAngle, float minuteAngle);
+    void drawStaticLayer();
     // The same onto the backing of a whole frame, which holds the face where they go; their
     // pixels are kept in staticHands_.
-    void drawStaticHands(float hourAngle, float minuteAngle);
-    void drawHands(QImage& image, float hourAngle, float minuteAngle);
+    void drawStaticHands();
+    // Both hands from the points staticKey() worked out for the frame.
+    void drawHands(QImage& image);
     void buildFaceLayer();
     void copyFace(QImage& to) const; // faceLayer_'s pixels into a picture of its size
 

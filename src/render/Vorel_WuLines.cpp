@@ -279,7 +279,11 @@ HandPoints HandOutline(QPoint centre, float angle, float lx, float ly, int16_t w
 
 void DrawHand(Surface& dc, QPoint centre, float angle, float lx, float ly, ColorBytes color,
               int16_t width) {
-    const HandPoints h = HandOutline(centre, angle, lx, ly, width);
+    DrawHandPoints(dc, centre, HandOutline(centre, angle, lx, ly, width), color, width);
+}
+
+void DrawHandPoints(Surface& dc, QPoint centre, const HandPoints& h, ColorBytes color,
+                    int16_t width) {
     if (width <= 3) {
         WuLine(dc, centre, h.tip, color, width);
         return;

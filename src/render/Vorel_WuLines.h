@@ -26,6 +26,9 @@ struct HandPoints {
     QPoint tip, body[3], c1, c2;
 };
 HandPoints HandOutline(QPoint centre, float angle, float lx, float ly, int16_t width);
+// The segment drawn from its points, as DrawHand draws it.
+void DrawHandPoints(Surface& dc, QPoint centre, const HandPoints& h, ColorBytes color,
+                    int16_t width);
 
 // A line from p1 to p2, both ends included, width pixels thick across its major axis;
 // drawing p2 to p1 gives the same pixels. Nothing is drawn when p1 equals p2.
