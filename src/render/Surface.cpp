@@ -6,6 +6,10 @@
 #include <optional>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Exact floor and ceiling of num / den for den > 0.
@@ -39,13 +43,12 @@ public:
         whole_ = p.x() + floorDiv(num, den_);
         rest_ = num - floorDiv(num, den_) * den_;
     }
-    void next() {
+    void next() { // without a branch: the carry follows the slope, which no predictor does
         whole_ += stepWhole_;
         rest_ += stepRest_;
-        if (rest_ >= den_) {
-            rest_ -= den_;
-            ++whole_;
-        }
+        const int64_t carry = rest_ >= den_;
+        rest_ -= carry * den_;
+        whole_ += carry;
     }
     int64_t floorX() const { return whole_; }
     int64_t ceilX() const { return whole_ + (rest_ > 0 ? 1 : 0); }
@@ -61,6 +64,22 @@ private:
     int64_t stepWhole_ = 0, stepRest_ = 0;
     int64_t whole_ = 0, rest_ = 0;
 };
+
+// Pixels p[0..n-1] set to `pixel`, four at a time where SSE2 is there (the last four
+// overlapping the ones before).
+inline void fillPixels(uint32_t* p, int64_t n, uint32_t pixel) {
+#if defined(__SSE2__)
+    if (n >= 4) {
+        const __m128i v = _mm_set1_epi32(static_cast<int>(pixel));
+        for (int64_t i = 0; i + 4 < n; i += 4)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), v);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + n - 4), v);
+        return;
+    }
+#endif
+    for (int64_t i = 0; i < n; ++i)
+        p[i] = pixel;
+}
 
 } // namespace
 
@@ -137,15 +156,13 @@ void Surface::outline(QPoint a, QPoint b, ColorBytes color) {
         }
         if (x == b.x() && y == b.y())
             break;
+        // The steps along the minor axis come with the slope, which no branch predictor
+        // follows: taken by arithmetic instead.
         const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
-        }
+        const int stepX = e2 >= dy, stepY = e2 <= dx;
+        err += (stepX ? dy : 0) + (stepY ? dx : 0);
+        x += stepX * sx;
+        y += stepY * sy;
     }
     if (inside) {
         touch(a.x(), a.y());
@@ -190,7 +207,7 @@ void Surface::fillTriangle(const QPoint* points, uint32_t pixel) {
         const int64_t from = std::max<int64_t>(l.ceilX(), 0);
         const int64_t to = std::min<int64_t>(r.floorX(), width_ - 1);
         if (from <= to) {
-            std::fill(row(y) + from, row(y) + to + 1, pixel);
+            fillPixels(row(y) + from, to - from + 1, pixel);
             minX = std::min(minX, int(from));
             maxX = std::max(maxX, int(to));
             minY = std::min(minY, y);
