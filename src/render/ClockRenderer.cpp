@@ -217,7 +217,8 @@ void ClockRenderer::drawStaticLayer() {
 
 void ClockRenderer::drawStaticHands() {
     drawHands(backing_);
-    staticHands_.take(backing_, staticRows_[HourHand], staticRows_[MinuteHand]);
+    for (int hand : {HourHand, MinuteHand})
+        staticHands_[hand].take(backing_, staticRows_[hand]);
     staticLayerMade_ = false;
 }
 
@@ -249,7 +250,8 @@ bool ClockRenderer::Render(QTime time) {
             if (staticLayer_.size() != backing_.size())
                 staticLayer_ = QImage(backing_.size(), QImage::Format_RGB32);
             copyFace(staticLayer_);
-            staticHands_.putOn(staticLayer_);
+            for (const SpanOverlay& hand : staticHands_)
+                hand.putOn(staticLayer_);
             staticLayerMade_ = true;
         }
         // Back to the face with the hour and minute hands, only where the previous second

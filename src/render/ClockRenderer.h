@@ -110,7 +110,7 @@ private:
     // and what drew them, hand by hand.
     QImage staticLayer_;
     bool staticLayerMade_ = false;
-    SpanOverlay staticHands_;
+    SpanOverlay staticHands_[2];
     RowSpans staticRows_[2];
     std::vector<int> staticKey_[2];
     std::vector<int> nextKey_[2]; // the keys of the frame being drawn; their storage is kept

@@ -13,9 +13,8 @@ void CopySpans(const RowSpans& spans, const QImage& from, QImage& to);
 // picture of its own is needed.
 class SpanOverlay {
 public:
-    // `from`'s pixels in each row from the first to the last pixel of a's and b's spans
-    // there; nothing else is kept.
-    void take(const QImage& from, const RowSpans& a, const RowSpans& b);
+    // `from`'s pixels in the spans; nothing else is kept.
+    void take(const QImage& from, const RowSpans& spans);
     // The kept pixels back into the same places of `to` (of the same size).
     void putOn(QImage& to) const;
 
