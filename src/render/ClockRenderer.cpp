@@ -183,10 +183,12 @@ void ClockRenderer::staticKey(float hourAngle, float minuteAngle, std::vector<in
     }
 }
 
-void ClockRenderer::drawHands(QImage& image) {
+void ClockRenderer::drawHands(QImage& image, bool hourToo) {
     Surface dc(image);
     const QPoint centre(FaceCenterX, FaceCenterY);
     for (int hand : {HourHand, MinuteHand}) {
+        if (hand == HourHand && !hourToo)
+            continue;
         RowSpans& rows = staticRows_[hand];
         rows.clear(client_.height());
         dc.resetTouched();
@@ -197,6 +199,8 @@ void ClockRenderer::drawHands(QImage& image) {
                                               hand == HourHand ? HourRgb : MinuteRgb,
                                               outlines_[i].width);
         rows.setRows(dc.touched());
+        if (hand == HourHand) // the face with the hour hand alone, beneath the minute hand
+            staticHands_[HourHand].take(image, rows);
     }
 }
 
@@ -209,16 +213,21 @@ void ClockRenderer::copyFace(QImage& to) const {
         std::memcpy(to.scanLine(y), faceLayer_.constScanLine(y), size_t(to.width()) * 4);
 }
 
-void ClockRenderer::drawStaticLayer() {
-    for (const RowSpans& spans : staticRows_)
-        CopySpans(spans, faceLayer_, staticLayer_);
-    drawHands(staticLayer_);
+void ClockRenderer::drawStaticLayer(bool hourMoved) {
+    if (hourMoved) {
+        for (const RowSpans& spans : staticRows_)
+            CopySpans(spans, faceLayer_, staticLayer_);
+    } else {
+        // The minute hand's pixels back to the face with the hour hand, which stays.
+        CopySpans(staticRows_[MinuteHand], faceLayer_, staticLayer_);
+        staticHands_[HourHand].putOn(staticLayer_);
+    }
+    drawHands(staticLayer_, hourMoved);
 }
 
 void ClockRenderer::drawStaticHands() {
-    drawHands(backing_);
-    for (int hand : {HourHand, MinuteHand})
-        staticHands_[hand].take(backing_, staticRows_[hand]);
+    drawHands(backing_, true);
+    staticHands_[MinuteHand].take(backing_, staticRows_[MinuteHand]);
     staticLayerMade_ = false;
 }
 
@@ -266,7 +275,7 @@ bool ClockRenderer::Render(QTime time) {
                     moved.add(staticRows_[HourHand]);
                 moved.add(staticRows_[MinuteHand]);
                 if (pass == 0)
-                    drawStaticLayer();
+                    drawStaticLayer(hourMoved);
             }
         }
         changes_.putBack(backing_, staticLayer_);

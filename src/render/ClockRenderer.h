@@ -88,13 +88,15 @@ private:
     // One key for each of the two hands.
     void staticKey(float hourAngle, float minuteAngle, std::vector<int> (&key)[2]);
     // The hour and minute hands on the face, into staticLayer_: where they were put back from
-    // the face, then drawn anew.
-    void drawStaticLayer();
+    // the face, then drawn anew; the minute hand alone, over the face with the hour hand,
+    // when the hour hand stays.
+    void drawStaticLayer(bool hourMoved);
     // The same onto the backing of a whole frame, which holds the face where they go; their
     // pixels are kept in staticHands_.
     void drawStaticHands();
-    // Both hands from the points staticKey() worked out for the frame.
-    void drawHands(QImage& image);
+    // The hands (the minute hand alone unless hourToo) from the points staticKey() worked out
+    // for the frame; the face with the hour hand alone is kept in staticHands_[HourHand].
+    void drawHands(QImage& image, bool hourToo);
     void buildFaceLayer();
     void copyFace(QImage& to) const; // faceLayer_'s pixels into a picture of its size
 
@@ -110,6 +112,8 @@ private:
     // and what drew them, hand by hand.
     QImage staticLayer_;
     bool staticLayerMade_ = false;
+    // The pixels of each hand's rows: the hour hand's on the face before the minute hand was
+    // drawn (kept while the hour hand stays), the minute hand's as the whole frame left them.
     SpanOverlay staticHands_[2];
     RowSpans staticRows_[2];
     std::vector<int> staticKey_[2];
