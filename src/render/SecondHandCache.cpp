@@ -28,6 +28,28 @@ std::array<Segment, 2> segments(const SecondHandCache::Shape& shape) {
              {static_cast<float>(1.1 * shape.radiusX), static_cast<float>(1.1 * shape.radiusY)}}};
 }
 
+// The listed writes blended onto the picture at origin, in their order.
+void replay(uint32_t* origin, const std::vector<PixelWrite>& writes, ColorBytes color) {
+    const PixelBlend::LineColor line(color);
+    const uint32_t solid = Surface::pack(color);
+    for (const PixelWrite& w : writes) {
+        uint32_t* const p = origin + w.offset;
+        *p = w.weight < 0 ? solid : PixelBlend::blendPixel(line, *p, w.weight);
+    }
+}
+
+#if defined(PIXELBLEND_AVX2)
+__attribute__((target("avx2"))) void
+replayAvx2(uint32_t* origin, const std::vector<PixelWrite>& writes, ColorBytes color) {
+    const PixelBlend::LineColor4 line(color);
+    const uint32_t solid = Surface::pack(color);
+    for (const PixelWrite& w : writes) {
+        uint32_t* const p = origin + w.offset;
+        *p = w.weight < 0 ? solid : PixelBlend::blendPixelAvx2(line, *p, w.weight);
+    }
+}
+#endif
+
 } // namespace
 
 bool SecondHandCache::Shape::operator==(const Shape& o) const {
@@ -146,12 +168,12 @@ bool SecondHandCache::draw(Surface& dc, const Shape& shape, int second, RowSpans
     } else {
         for (size_t i = 0; i < count; ++i)
             position.under[i] = origin[offsets[i]];
-        const PixelBlend::LineColor line(shape.color);
-        const uint32_t solid = Surface::pack(shape.color);
-        for (const PixelWrite& w : position.writes) {
-            uint32_t* const p = origin + w.offset;
-            *p = w.weight < 0 ? solid : PixelBlend::blendPixel(line, *p, w.weight);
-        }
+#if defined(PIXELBLEND_AVX2)
+        if (PixelBlend::hasAvx2())
+            replayAvx2(origin, position.writes, shape.color);
+        else
+#endif
+            replay(origin, position.writes, shape.color);
         for (size_t i = 0; i < count; ++i)
             position.result[i] = origin[offsets[i]];
         position.drawnOnce = true;
