@@ -85,16 +85,23 @@ struct LineColor4 {
     __m256d channels;
 };
 
-__attribute__((target("avx2"))) inline uint32_t blendPixelAvx2(const LineColor4& line,
-                                                               uint32_t surface, float weight) {
+// weight as a double, and share = 1 - weight, worked out beforehand.
+__attribute__((target("avx2"))) inline uint32_t
+blendPixelAvx2(const LineColor4& line, uint32_t surface, double weight, double lineShare) {
     const __m256d w = _mm256_set1_pd(weight);
-    const __m256d share = _mm256_set1_pd(1.0 - static_cast<double>(weight));
+    const __m256d share = _mm256_set1_pd(lineShare);
     const __m256d under =
         _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(static_cast<int>(surface))));
     const __m256d v = _mm256_add_pd(_mm256_mul_pd(share, line.channels), _mm256_mul_pd(w, under));
     const __m128i ints = _mm256_cvtpd_epi32(v);
     const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(ints, ints), ints);
     return static_cast<uint32_t>(_mm_cvtsi128_si32(bytes)) | 0xff000000u;
+}
+
+__attribute__((target("avx2"))) inline uint32_t blendPixelAvx2(const LineColor4& line,
+                                                               uint32_t surface, float weight) {
+    const double w = weight;
+    return blendPixelAvx2(line, surface, w, 1.0 - w);
 }
 
 inline bool hasAvx2() {

@@ -100,9 +100,14 @@ LineAxes axesOf(QPoint p1, QPoint p2, int16_t width) {
     return a;
 }
 
+// Steps of a line worked out at a time; also the unit in which the written area is recorded.
+constexpr int Block = 16;
+
 // A line that lies wholly inside the surface, stepping through memory directly: each pixel
-// goes to put.solid(pixel) or put.blend(pixel, surface share), in the order of drawing. False,
-// with nothing done, when part of it would lie outside. p1 != p2.
+// goes to put.solid(pixel), or with its neighbour across the line to put.edges(first pixel,
+// second pixel, k, the first one's surface share; the second's is 1 - that), in the order of
+// drawing; k is the step within the block whose shares put.shares() was given. False, with
+// nothing done, when part of it would lie outside. p1 != p2.
 template <typename Put>
 [[gnu::always_inline]] inline bool insideLine(Surface& dc, QPoint p1, QPoint p2, int16_t width,
                                               Put& put) {
@@ -125,18 +130,17 @@ template <typename Put>
         xMajor ? dc.pixelPointer(sMajor, sMinor) : dc.pixelPointer(sMinor, sMajor);
     // The positions first, a block at a time, so the divisions overlap instead of waiting on
     // the pixel reads and writes.
-    constexpr int Block = 16; // also the unit in which the written area is recorded
     int offsets[Block];
     float fracs[Block];
     for (int base = 0; base <= D; base += Block) {
         const int n = std::min(Block, D - base + 1);
         for (int k = 0; k < Block; ++k) { // a whole block, past the end too: no loop tail
-
             const float f = static_cast<float>((static_cast<double>(base + k) / D) * E);
             const int fl = floorToInt(f);
             fracs[k] = f - static_cast<float>(fl);
             offsets[k] = fl;
         }
+        put.shares(fracs);
         const int lowMinor = sMinor + std::min(offsets[0], offsets[n - 1]) + minOff;
         const int highMinor = sMinor + std::max(offsets[0], offsets[n - 1]) + maxOff;
         dc.addTouched(
@@ -145,8 +149,7 @@ template <typename Put>
                 : QRect(QPoint(lowMinor, sMajor + base), QPoint(highMinor, sMajor + base + n - 1)));
         for (int k = 0; k < n; ++k) {
             uint32_t* const p = start + (base + k) * majorStep + offsets[k] * minorStep;
-            put.blend(p - lo * minorStep, fracs[k]);
-            put.blend(p + hi * minorStep, 1.0f - fracs[k]);
+            put.edges(p - lo * minorStep, p + hi * minorStep, k, fracs[k]);
             for (int m = -lo + 1; m <= hi - 1; ++m)
                 put.solid(p + m * minorStep);
         }
@@ -157,7 +160,11 @@ template <typename Put>
 // Writes the pixels as they come.
 struct Blender {
     explicit Blender(ColorBytes color) : line(color), solidPixel(Surface::pack(color)) {}
-    void blend(uint32_t* p, float w) const { *p = blendPixel(line, *p, w); }
+    void shares(const float*) const {}
+    void edges(uint32_t* a, uint32_t* b, int, float w) const {
+        *a = blendPixel(line, *a, w);
+        *b = blendPixel(line, *b, 1.0f - w); // after a: they are one pixel for width 0
+    }
     void solid(uint32_t* p) const { *p = solidPixel; }
     LineColor line;
     uint32_t solidPixel;
@@ -167,12 +174,23 @@ struct Blender {
 struct BlenderAvx2 {
     __attribute__((target("avx2"))) explicit BlenderAvx2(ColorBytes color)
         : line(color), solidPixel(Surface::pack(color)) {}
-    __attribute__((target("avx2"))) void blend(uint32_t* p, float w) const {
-        *p = PixelBlend::blendPixelAvx2(line, *p, w);
+    // The block's weights as doubles, and the line's shares, all at once.
+    __attribute__((target("avx2"))) void shares(const float* fracs) {
+        for (int k = 0; k < Block; ++k) {
+            weight[0][k] = fracs[k];
+            weight[1][k] = 1.0f - fracs[k];
+            share[0][k] = 1.0 - weight[0][k];
+            share[1][k] = 1.0 - weight[1][k];
+        }
+    }
+    __attribute__((target("avx2"))) void edges(uint32_t* a, uint32_t* b, int k, float) const {
+        *a = PixelBlend::blendPixelAvx2(line, *a, weight[0][k], share[0][k]);
+        *b = PixelBlend::blendPixelAvx2(line, *b, weight[1][k], share[1][k]);
     }
     void solid(uint32_t* p) const { *p = solidPixel; }
     PixelBlend::LineColor4 line;
     uint32_t solidPixel;
+    alignas(32) double weight[2][Block], share[2][Block];
 };
 
 // Flattened, so that the whole drawing loop is compiled for AVX2 with the blends inlined.
@@ -185,7 +203,11 @@ __attribute__((target("avx2"), flatten)) bool insideLineAvx2(Surface& dc, QPoint
 
 // Lists the pixels instead, as offsets from the surface's first pixel.
 struct Lister {
-    void blend(uint32_t* p, float w) { out.push_back({uint32_t(p - origin), w}); }
+    void shares(const float*) const {}
+    void edges(uint32_t* a, uint32_t* b, int, float w) {
+        out.push_back({uint32_t(a - origin), w});
+        out.push_back({uint32_t(b - origin), 1.0f - w});
+    }
     void solid(uint32_t* p) { out.push_back({uint32_t(p - origin), SolidWrite}); }
     const uint32_t* origin;
     std::vector<PixelWrite>& out;
