@@ -1,4 +1,5 @@
 #include "render/ClockRenderer.h"
+#include "render/PixelBlend.h"
 #include "settings/KOptions.h"
 #include "shell/mdlStartup.h"
 
@@ -145,16 +146,32 @@ private Q_SLOTS:
     // same frame drawn whole by a new renderer and the frames known to be right; and the
     // changed rows must be each row's first and last pixel that differs from the previous
     // frame, inside the changed rectangles.
+    // Where the processor has AVX2, each case runs with it and with the plain code.
     void runningEqualsWhole_data() {
         QTest::addColumn<int>("size");
         QTest::addColumn<bool>("keep");
+        QTest::addColumn<bool>("plain");
+        QList<bool> plainToo = {false};
+#if defined(PIXELBLEND_AVX2)
+        if (PixelBlend::hasAvx2())
+            plainToo << true;
+#endif
         for (int size : MenuSizes)
             for (bool keep : {false, true})
-                QTest::addRow("%d %s", size, keep ? "kept" : "drawn") << size << keep;
+                for (bool plain : plainToo)
+                    QTest::addRow("%d %s%s", size, keep ? "kept" : "drawn", plain ? " plain" : "")
+                        << size << keep << plain;
     }
     void runningEqualsWhole() {
         QFETCH(int, size);
         QFETCH(bool, keep);
+        QFETCH(bool, plain);
+#if defined(PIXELBLEND_AVX2)
+        PixelBlend::avx2Allowed() = !plain;
+        const auto restore = qScopeGuard([] { PixelBlend::avx2Allowed() = true; });
+#else
+        Q_UNUSED(plain);
+#endif
         for (const Run& run : runs()) {
             ClockRenderer running;
             running.keepHandPositions(keep);
