@@ -68,6 +68,30 @@ void BM_RenderWholeFrame256(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderWholeFrame256);
 
+// A whole frame and the second after it, as after a change of style or size: a whole frame
+// leaves the face with the hour and minute hands to be made by the frame that follows, so
+// this is what a change of face costs in all.
+void BM_RenderWholeFrameAndNext256(benchmark::State& state) {
+    Options().Defaults();
+    ClockRenderer r;
+    r.ImgClk = watchFace();
+    ColorToRgb(Options().HCol, r.HourRgb);
+    ColorToRgb(Options().MCol, r.MinuteRgb);
+    ColorToRgb(Options().SCol, r.SecondsRgb);
+    r.setClientSize(QSize(256, 256));
+    r.RecalcImage(true);
+    const QImage faces[2] = {r.ScaledFace, r.ScaledFace.copy()};
+    qsizetype i = 0;
+    for (auto _ : state) {
+        r.ScaledFace = faces[i % 2];
+        const int s = int(i % 30) * 2; // two new seconds each time
+        benchmark::DoNotOptimize(r.Render(QTime(10, 8, s)));
+        benchmark::DoNotOptimize(r.Render(QTime(10, 8, s + 1)));
+        ++i;
+    }
+}
+BENCHMARK(BM_RenderWholeFrameAndNext256);
+
 // The running clock's frame: only the pixels around the previous and the new hands redrawn.
 // range(1) 0: every hand drawn line by line each frame, for comparison.
 void BM_RenderFrame(benchmark::State& state) {
