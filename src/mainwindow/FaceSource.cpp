@@ -16,8 +16,10 @@ void FaceSource::restore(ClockRenderer& clock) {
     }
 }
 
-void FaceSource::loaded(const ClockRenderer& clock, qint64 pictureBefore, const QString& file) {
-    if (!clock.ImgClk.isNull() && clock.ImgClk.cacheKey() != pictureBefore)
+void FaceSource::loaded(ClockRenderer& clock, qint64 pictureBefore, const QString& file) {
+    if (clock.ImgClk.isNull())
+        restore(clock); // kept, as a picture that cannot be read keeps the last
+    else if (clock.ImgClk.cacheKey() != pictureBefore)
         file_ = file;
 }
 

@@ -56,7 +56,8 @@ frmMain::frmMain(QWidget* parent)
     setPalette(pal);
     resize(128, 128);
     // The application's icon when it has one: drawing the four sizes again costs start-up.
-    imgIcon = QGuiApplication::windowIcon().isNull() ? ClockIcon() : QGuiApplication::windowIcon();
+    const QIcon applicationIcon = QGuiApplication::windowIcon();
+    imgIcon = applicationIcon.isNull() ? ClockIcon() : applicationIcon;
     CheckAlarms = [this](const QDateTime& now) { alarmCheck.Tick(now); };
     EndProgram = [] { QCoreApplication::quit(); };
     createMenu();
@@ -91,7 +92,7 @@ frmMain::frmMain(QWidget* parent)
     connect(&backdropShot_, &QTimer::timeout, this, &frmMain::GetShot);
     trim_.setSingleShot(true);
     connect(&trim_, &QTimer::timeout, this, [this] {
-        WorkingSet::Trim();
+        TrimWorkingSet();
         trim_.start(kTrimEveryMs);
     });
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
@@ -197,13 +198,15 @@ void frmMain::pLoadOptions(bool B) {
     WriteLog(QStringLiteral("Done loading options."));
 }
 
+void frmMain::TrimWorkingSet() {
+    faceSource_.release(Clock);
+    WorkingSet::Trim();
+}
+
 void frmMain::pLoadStyle(bool B) {
     const qint64 before = Clock.ImgClk.cacheKey();
     Clock.pLoadStyle(B);
-    if (Clock.ImgClk.isNull())
-        faceSource_.restore(Clock); // kept, as a picture that cannot be read keeps the last
-    else
-        faceSource_.loaded(Clock, before, LocalPath(Options().StyleFile));
+    faceSource_.loaded(Clock, before, LocalPath(Options().StyleFile));
     pResizeHandling();
 }
 
@@ -294,7 +297,6 @@ void frmMain::pResizeHandling() {
     if (Options().StyleIdx != KOptions::SeeThroughStyle) {
         faceSource_.restore(Clock);
         Clock.RecalcImage(true);
-        faceSource_.release(Clock);
     } else {
         GetShot();
     }

@@ -100,6 +100,9 @@ public:
     void pResize(int W, int H);
     void GetShot();
     void Timer1_Timer();
+    // What the clock does once it has settled (after start-up, a menu or a dialog, and every
+    // hour): lets the face picture go and hands back the pages it does not need.
+    void TrimWorkingSet();
     void Form_Activate();
     void RepaintOrActivate();
     // Shows a hidden or minimised clock, raises and activates it: a click on the tray icon,

@@ -22,11 +22,9 @@ void loadStyle(ClockRenderer& clock, FaceSource& source, const QString& file) {
     const QImage picture = modOLEPicture::LoadPictureFile(file);
     if (!picture.isNull())
         clock.ImgClk = picture;
-    if (clock.ImgClk.isNull())
-        source.restore(clock);
-    else
-        source.loaded(clock, before, file);
+    source.loaded(clock, before, file);
 }
+// A fit, and the picture let go once the clock has settled.
 void fit(ClockRenderer& clock, FaceSource& source, QSize size) {
     clock.setClientSize(size);
     source.restore(clock);

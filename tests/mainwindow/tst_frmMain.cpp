@@ -155,9 +155,15 @@ private Q_SLOTS:
         const int frames = w.FramesDrawn;
         w.pResize(192, 192); // same second, new size: drawn anyway
         QCOMPARE(w.FramesDrawn, frames + 1);
-        // The style's picture is read again for each fit, not held in between.
+        // The style's picture is held while the clock settles, let go by the trim and read
+        // again for the next fit.
+        QVERIFY(!w.Clock.ImgClk.isNull());
+        w.TrimWorkingSet();
         QVERIFY(w.Clock.ImgClk.isNull());
-        QCOMPARE(w.Clock.ScaledFace.size(), QSize(192, 192));
+        const QImage fitted = w.Clock.ScaledFace;
+        w.pResize(128, 128);
+        w.pResize(192, 192);
+        QCOMPARE(w.Clock.ScaledFace, fitted);
     }
 
     void doubleClickRecapturesTheSeeThroughFace() {
