@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <iterator>
@@ -17,19 +16,15 @@ namespace WorkingSet {
 
 #if defined(Q_OS_LINUX)
 namespace {
-// One mapping of /proc/self/maps (or smaps), as far as the trim needs it.
+// One mapping of /proc/self/maps, as far as the trim needs it.
 struct Mapping {
     unsigned long start = 0, end = 0;
     bool fileBacked = false; // a real file, not memory shared with the display or a device
     bool readOnly = false;   // private and not writable
 };
 
-// A line "start-end perms offset dev inode [path]" begins a mapping; the other lines of smaps
-// are "Name: value" and are told apart without scanning them.
-bool parseHeader(const char* line, Mapping& m) {
-    const size_t head = std::strcspn(line, " :");
-    if (line[head] != ' ' || !std::memchr(line, '-', head))
-        return false;
+// A line "start-end perms offset dev inode [path]".
+bool parseLine(const char* line, Mapping& m) {
     char perms[8] = {};
     char path[4096] = {};
     unsigned long offset = 0, inode = 0;
@@ -45,89 +40,52 @@ bool parseHeader(const char* line, Mapping& m) {
     return true;
 }
 
-bool trimmable(const Mapping& m) {
-    return m.fileBacked && m.readOnly && m.end > m.start;
-}
-
-qint64 drop(const Mapping& m) {
-    void* start = reinterpret_cast<void*>(m.start);
-    const size_t length = m.end - m.start;
-    return madvise(start, length, MADV_DONTNEED) == 0 ? qint64(length) : 0;
-}
-
 // Whether any page of the mapping was copied on write (relocated data, for one), from the
 // page map: such a page is present without being the file's page, or swapped out. A mapping
-// that has any keeps all its pages, as dropping them would bring back the file's contents.
-// -1 when the page map cannot be read.
-int changedPages(int pagemap, const Mapping& m) {
+// that has any keeps all its pages, as dropping them would bring back the file's contents;
+// so does one whose page map cannot be read.
+bool changedPages(int pagemap, const Mapping& m) {
     constexpr uint64_t Present = 1ull << 63, Swapped = 1ull << 62, FilePage = 1ull << 61;
-    const long pageSize = sysconf(_SC_PAGESIZE);
+    const unsigned long pageSize = static_cast<unsigned long>(sysconf(_SC_PAGESIZE));
     uint64_t entries[512];
     for (unsigned long page = m.start / pageSize; page < m.end / pageSize;) {
         const size_t count = std::min<unsigned long>(std::size(entries), m.end / pageSize - page);
         const ssize_t got =
             pread(pagemap, entries, count * sizeof(uint64_t), off_t(page * sizeof(uint64_t)));
         if (got <= 0 || got % ssize_t(sizeof(uint64_t)) != 0)
-            return -1;
+            return true;
         for (ssize_t i = 0; i < got / ssize_t(sizeof(uint64_t)); ++i)
             if ((entries[i] & Swapped) || ((entries[i] & Present) && !(entries[i] & FilePage)))
-                return 1;
+                return true;
         page += static_cast<unsigned long>(got) / sizeof(uint64_t);
     }
-    return 0;
-}
-
-// The same decision from /proc/self/smaps, for systems whose page map cannot be read. Dearer:
-// the kernel works out every figure of every mapping.
-qint64 trimFromSmaps() {
-    FILE* smaps = std::fopen("/proc/self/smaps", "re");
-    if (!smaps)
-        return -1;
-    qint64 trimmed = 0;
-    Mapping current;
-    bool inMapping = false;
-    char line[8192];
-    while (std::fgets(line, sizeof line, smaps)) {
-        Mapping next;
-        if (parseHeader(line, next)) {
-            current = next;
-            inMapping = true;
-            continue;
-        }
-        if (!inMapping || std::strncmp(line, "Anonymous:", 10) != 0)
-            continue;
-        inMapping = false;
-        if (trimmable(current) && std::strtol(line + 10, nullptr, 10) == 0)
-            trimmed += drop(current);
-    }
-    std::fclose(smaps);
-    return trimmed;
+    return false;
 }
 } // namespace
 
 qint64 Trim() {
-    qint64 trimmed = -1;
+    // The page map tells which pages were changed without the kernel working out every
+    // figure of every mapping, as /proc/self/smaps would.
     const int pagemap = ::open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
-    FILE* maps = pagemap >= 0 ? std::fopen("/proc/self/maps", "re") : nullptr;
-    if (maps) {
-        trimmed = 0;
-        char line[8192];
-        Mapping m;
-        while (trimmed >= 0 && std::fgets(line, sizeof line, maps)) {
-            if (!parseHeader(line, m) || !trimmable(m))
-                continue;
-            const int changed = changedPages(pagemap, m);
-            if (changed < 0)
-                trimmed = -1; // left to the slower way below
-            else if (changed == 0)
-                trimmed += drop(m);
-        }
-        std::fclose(maps);
-    }
-    if (pagemap >= 0)
+    if (pagemap < 0)
+        return -1;
+    FILE* maps = std::fopen("/proc/self/maps", "re");
+    if (!maps) {
         ::close(pagemap);
-    if (trimmed < 0)
-        trimmed = trimFromSmaps();
+        return -1;
+    }
+    qint64 trimmed = 0;
+    char line[8192];
+    Mapping m;
+    while (std::fgets(line, sizeof line, maps)) {
+        if (!parseLine(line, m) || !m.fileBacked || !m.readOnly || m.end <= m.start ||
+            changedPages(pagemap, m))
+            continue;
+        if (madvise(reinterpret_cast<void*>(m.start), m.end - m.start, MADV_DONTNEED) == 0)
+            trimmed += qint64(m.end - m.start);
+    }
+    std::fclose(maps);
+    ::close(pagemap);
     malloc_trim(0);
     return trimmed;
 }
