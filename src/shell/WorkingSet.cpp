@@ -10,6 +10,7 @@
 #include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <vector>
 #endif
 
 namespace WorkingSet {
@@ -74,19 +75,23 @@ qint64 Trim() {
         ::close(pagemap);
         return -1;
     }
-    qint64 trimmed = 0;
+    // Everything is read and closed before the first page goes. A library function called
+    // for the first time after that would have the dynamic linker look its name up in the
+    // symbol tables of every library, and bring back a 64 KB stretch of each for good.
+    std::vector<Mapping> drop;
     char line[8192];
     Mapping m;
-    while (std::fgets(line, sizeof line, maps)) {
-        if (!parseLine(line, m) || !m.fileBacked || !m.readOnly || m.end <= m.start ||
-            changedPages(pagemap, m))
-            continue;
-        if (madvise(reinterpret_cast<void*>(m.start), m.end - m.start, MADV_DONTNEED) == 0)
-            trimmed += qint64(m.end - m.start);
-    }
+    while (std::fgets(line, sizeof line, maps))
+        if (parseLine(line, m) && m.fileBacked && m.readOnly && m.end > m.start &&
+            !changedPages(pagemap, m))
+            drop.push_back(m);
     std::fclose(maps);
     ::close(pagemap);
     malloc_trim(0);
+    qint64 trimmed = 0;
+    for (const Mapping& d : drop)
+        if (madvise(reinterpret_cast<void*>(d.start), d.end - d.start, MADV_DONTNEED) == 0)
+            trimmed += qint64(d.end - d.start);
     return trimmed;
 }
 #else
