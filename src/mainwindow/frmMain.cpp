@@ -82,18 +82,18 @@ frmMain::frmMain(QWidget* parent)
     setAbout([this] { frmAbout::Open(this, imgIcon); });
 
     Timer1.setInterval(1000);
-    Timer1.setTimerType(Qt::PreciseTimer);
-    connect(&Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    Timer1.setCallback([this] { Timer1_Timer(); });
     timCustom.setInterval(kStyleEditorDelayMs);
     timCustom.setSingleShot(true);
     connect(&timCustom, &QTimer::timeout, this, &frmMain::timCustom_Timer);
     backdropShot_.setInterval(kBackdropSettleMs);
     backdropShot_.setSingleShot(true);
     connect(&backdropShot_, &QTimer::timeout, this, &frmMain::GetShot);
-    trim_.setSingleShot(true);
-    connect(&trim_, &QTimer::timeout, this, [this] {
-        TrimWorkingSet();
+    trim_.setCallback([this] {
+        // Started again first: code that runs once after the trim stays mapped until the
+        // next one, and a timer's start is code no tick needs.
         trim_.start(kTrimEveryMs);
+        TrimWorkingSet();
     });
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
         if (w && w != windowHandle() && w->type() != Qt::Popup && w->type() != Qt::ToolTip)
@@ -217,9 +217,11 @@ void frmMain::showEvent(QShowEvent* e) {
     // for good (the window manager let go of it while Qt went on counting it as shown): look
     // a few times in the first seconds and map it again if so.
     for (const int ms : {1000, 3000, 10000})
-        QTimer::singleShot(ms, this, [this] {
+        QTimer::singleShot(ms, this, [this, ms] {
             if (isVisible() && X11Desktop::MapIfWithdrawn(this))
                 WriteLog(QStringLiteral("The window manager had let go of the clock: shown again"));
+            if (ms == 10000 && trim_.isActive())
+                trim_.start(kTrimAfterMs); // start-up's last work is done only now
         });
     X11Desktop::SkipTaskbar(this); // a tool window has no taskbar entry
     X11Desktop::AskNoMinimiseButton(this);
@@ -251,6 +253,8 @@ bool frmMain::event(QEvent* e) {
     const bool handled = QWidget::event(e);
     if (e->type() == QEvent::ScreenChangeInternal || e->type() == QEvent::Show)
         onePixelPerPixel_ = devicePixelRatio() == 1;
+    if (e->type() == QEvent::WinIdChange || e->type() == QEvent::Show)
+        frameTarget_ = X11Desktop::NativeWindow(this);
     return handled;
 }
 
@@ -307,7 +311,7 @@ void frmMain::Timer1_Timer() {
     const QTime now = TimeSource::timeOfDay();
     // The first tick of each new minute checks the alarms, whatever its seconds: a tick
     // that comes late on a busy machine or after a suspend still finds them.
-    const int minuteOfDay = now.hour() * 60 + now.minute();
+    const int minuteOfDay = now.msecsSinceStartOfDay() / 60'000;
     if (minuteOfDay != alarmMinute_ && CheckAlarms) {
         alarmMinute_ = minuteOfDay;
         CheckAlarms(TimeSource::now());
@@ -344,7 +348,7 @@ void frmMain::scheduleTick(QTime now) {
     if (!Timer1.isActive())
         return; // not started yet, or stopped at close
     desktopEvents_.setActive(X11Desktop::Available() && (watchesCorner() || transparentApplied_));
-    const int toNext = 1000 - now.msec() + kAfterSecondMs;
+    const int toNext = 1000 - now.msecsSinceStartOfDay() % 1000 + kAfterSecondMs;
     // A running one-second timer keeps its phase; it is set again only when the tick came
     // before the second or well after it (start-up, a change of mode, a wall-clock step).
     const bool onTime = toNext >= 1000 - kLateTickMs && toNext <= 1000;
@@ -358,8 +362,7 @@ void frmMain::scheduleTick(QTime now) {
 // event and no trip through the backing store. Otherwise, or while hidden, a normal repaint.
 void frmMain::showFrame() {
     if (isVisible() && onePixelPerPixel_ &&
-        X11Desktop::PutImage(X11Desktop::NativeWindow(this), Clock.backing(),
-                             Clock.lastChangedRects())) {
+        X11Desktop::PutImage(frameTarget_, Clock.backing(), Clock.lastChangedRects())) {
         framesBypassPainter_ = true;
         traceFirstFrame();
         return;

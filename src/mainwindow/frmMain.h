@@ -6,6 +6,7 @@
 #include "mainwindow/CornerWatch.h"
 #include "mainwindow/DesktopEvents.h"
 #include "mainwindow/FaceSource.h"
+#include "mainwindow/TickTimer.h"
 #include "mainwindow/WindowModes.h"
 #include "mainwindow/X11Desktop.h"
 #include "render/ClockRenderer.h"
@@ -38,7 +39,7 @@ public:
     FaceSource faceSource_; // where the face picture is read again for the next fit
     QIcon imgIcon;          // the tray picture
     CommonDialog CD;
-    QTimer Timer1;
+    TickTimer Timer1;
     QTimer timCustom;
     AlarmCheck alarmCheck;
 
@@ -163,12 +164,13 @@ private:
     DesktopEvents desktopEvents_{[this] { return lookBehind(); }};
     CompositorWatch compositorWatch_{[this] { followCompositor(); }};
     QTimer backdropShot_; // the corner watch's capture, once the new window has drawn itself
-    QTimer trim_;         // hands back the pages start-up and menus touched
+    TickTimer trim_;      // hands back the pages start-up and menus touched
     X11Desktop::WindowId passThroughFrame_ = 0; // frame last made click-through
     bool transparentApplied_ = false;
     int alarmMinute_ = -1;             // minute of the day of the last alarm check
     bool framesBypassPainter_ = false; // frames went straight to the window since the last paint
     bool onePixelPerPixel_ = false;    // the screen shows the window unscaled (asked on changes)
+    X11Desktop::WindowId frameTarget_ = 0; // the native window, kept for the tick's frames
     bool loaded_ = false;
     bool firstFrameTraced_ = false;
     void traceFirstFrame();
