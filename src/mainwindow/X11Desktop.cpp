@@ -427,8 +427,13 @@ XImage* imageOver(PutTarget& target, const QImage& picture) {
     return xi;
 }
 
-PutTarget& putTarget(Display* dpy, Window window) {
+PutTarget& lastTarget() {
     static PutTarget target;
+    return target;
+}
+
+PutTarget& putTarget(Display* dpy, Window window) {
+    PutTarget& target = lastTarget();
     if (target.dpy == dpy && target.window == window)
         return target;
     if (target.dpy == dpy) {
@@ -505,6 +510,18 @@ bool PutImage(WindowId window, const QImage& image, std::span<const QRect> rects
                   unsigned(c.height()));
     XFlush(dpy);
     return true;
+}
+
+bool TakesImages(WindowId window) {
+    Display* dpy = display();
+    return dpy && window && putTarget(dpy, window).usable;
+}
+
+void ReleaseSharedPicture() {
+    PutTarget& target = lastTarget();
+    if (!target.dpy || target.dpy != display() || !target.shared.image)
+        return;
+    dropShared(target, true); // waits for the server to be done with it
 }
 
 bool IsExpose(const QByteArray& eventType, void* message) {

@@ -65,6 +65,13 @@ void SkipTaskbar(QWidget* window);
 // cannot take it that way (not X, another depth or pixel layout): then nothing was sent.
 bool PutImage(WindowId window, const QImage& image, std::span<const QRect> rects);
 
+// Whether PutImage can draw on the window (an X window of the 32-bit RGB layout).
+bool TakesImages(WindowId window);
+
+// Lets go of the memory shared with the X server for large changes; the next large change
+// sets it up again.
+void ReleaseSharedPicture();
+
 // True for a native event (as QWidget::nativeEvent gets it) that exposes part of a window.
 bool IsExpose(const QByteArray& eventType, void* message);
 

@@ -200,6 +200,7 @@ void frmMain::pLoadOptions(bool B) {
 
 void frmMain::TrimWorkingSet() {
     faceSource_.release(Clock);
+    X11Desktop::ReleaseSharedPicture();
     WorkingSet::Trim();
 }
 
@@ -251,10 +252,15 @@ bool frmMain::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate && (!activatedOnce_ || otherWindowWasActive_))
         Form_Activate();
     const bool handled = QWidget::event(e);
-    if (e->type() == QEvent::ScreenChangeInternal || e->type() == QEvent::Show)
-        onePixelPerPixel_ = devicePixelRatio() == 1;
     if (e->type() == QEvent::WinIdChange || e->type() == QEvent::Show)
         frameTarget_ = X11Desktop::NativeWindow(this);
+    if (e->type() == QEvent::ScreenChangeInternal || e->type() == QEvent::Show) {
+        onePixelPerPixel_ = devicePixelRatio() == 1;
+        // Where every frame can go straight to the window, so can every repaint: Qt then
+        // never sets up its own client-sized copy of the window, shared with the X server.
+        setAttribute(Qt::WA_PaintOnScreen,
+                     onePixelPerPixel_ && X11Desktop::TakesImages(frameTarget_));
+    }
     return handled;
 }
 
@@ -408,7 +414,17 @@ void frmMain::GetShot() {
     Clock.RecalcImage(false);
 }
 
+QPaintEngine* frmMain::paintEngine() const {
+    return testAttribute(Qt::WA_PaintOnScreen) ? nullptr : QWidget::paintEngine();
+}
+
 void frmMain::paintEvent(QPaintEvent* e) {
+    if (testAttribute(Qt::WA_PaintOnScreen)) {
+        const std::vector<QRect> rects(e->region().begin(), e->region().end());
+        if (X11Desktop::PutImage(frameTarget_, Clock.backing(), rects))
+            framePainted();
+        return;
+    }
     QPainter p(this);
     const QImage& backing = Clock.backing();
     if (backing.isNull()) {
@@ -417,7 +433,11 @@ void frmMain::paintEvent(QPaintEvent* e) {
     }
     for (const QRect& r : e->region())
         p.drawImage(r, backing, r);
-    traceFirstFrame(); // Qt sends the painted area on as the paint returns
+    framePainted(); // Qt sends the painted area on as the paint returns
+}
+
+void frmMain::framePainted() {
+    traceFirstFrame();
     if (!positionChecked_) {
         positionChecked_ = true;
         QTimer::singleShot(0, this, &frmMain::checkPosition);

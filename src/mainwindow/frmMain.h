@@ -121,6 +121,7 @@ protected:
     bool event(QEvent* e) override;
     bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
     void paintEvent(QPaintEvent* e) override;
+    QPaintEngine* paintEngine() const override;
     void resizeEvent(QResizeEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -174,6 +175,7 @@ private:
     bool loaded_ = false;
     bool firstFrameTraced_ = false;
     void traceFirstFrame();
+    void framePainted();           // the first frame of a showing is on screen
     bool positionChecked_ = false; // since the last showing
     void checkPosition();
     bool activatedOnce_ = false;
