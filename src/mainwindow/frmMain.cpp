@@ -252,7 +252,11 @@ bool frmMain::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate && (!activatedOnce_ || otherWindowWasActive_))
         Form_Activate();
     const bool handled = QWidget::event(e);
-    if (e->type() == QEvent::WinIdChange || e->type() == QEvent::Show)
+    // The native window is asked for again on the next frame after it changed; not here, as
+    // the change may be its destruction.
+    if (e->type() == QEvent::WinIdChange)
+        frameTarget_ = 0;
+    if (e->type() == QEvent::Show)
         frameTarget_ = X11Desktop::NativeWindow(this);
     if (e->type() == QEvent::ScreenChangeInternal || e->type() == QEvent::Show) {
         onePixelPerPixel_ = devicePixelRatio() == 1;
@@ -364,11 +368,17 @@ void frmMain::scheduleTick(QTime now) {
         Timer1.start(1000);
 }
 
+X11Desktop::WindowId frmMain::frameTarget() {
+    if (!frameTarget_)
+        frameTarget_ = X11Desktop::NativeWindow(this);
+    return frameTarget_;
+}
+
 // A frame goes straight to the window when the display takes it so: one request, no paint
 // event and no trip through the backing store. Otherwise, or while hidden, a normal repaint.
 void frmMain::showFrame() {
     if (isVisible() && onePixelPerPixel_ &&
-        X11Desktop::PutImage(frameTarget_, Clock.backing(), Clock.lastChangedRects())) {
+        X11Desktop::PutImage(frameTarget(), Clock.backing(), Clock.lastChangedRects())) {
         framesBypassPainter_ = true;
         traceFirstFrame();
         return;
@@ -421,7 +431,7 @@ QPaintEngine* frmMain::paintEngine() const {
 void frmMain::paintEvent(QPaintEvent* e) {
     if (testAttribute(Qt::WA_PaintOnScreen)) {
         const std::vector<QRect> rects(e->region().begin(), e->region().end());
-        if (X11Desktop::PutImage(frameTarget_, Clock.backing(), rects))
+        if (X11Desktop::PutImage(frameTarget(), Clock.backing(), rects))
             framePainted();
         return;
     }
@@ -440,7 +450,15 @@ void frmMain::framePainted() {
     traceFirstFrame();
     if (!positionChecked_) {
         positionChecked_ = true;
-        QTimer::singleShot(0, this, &frmMain::checkPosition);
+        QTimer::singleShot(0, this, [this] {
+            checkPosition();
+            // A window manager drops a window's state when it withdraws the window, and the
+            // state of one shown again may have been written before that withdrawal was
+            // handled (seen under load after the style editor): ask again, now that the
+            // clock is on screen.
+            if (isVisible())
+                X11Desktop::SkipTaskbar(this);
+        });
     }
 }
 

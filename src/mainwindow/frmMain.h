@@ -172,6 +172,7 @@ private:
     bool framesBypassPainter_ = false; // frames went straight to the window since the last paint
     bool onePixelPerPixel_ = false;    // the screen shows the window unscaled (asked on changes)
     X11Desktop::WindowId frameTarget_ = 0; // the native window, kept for the tick's frames
+    X11Desktop::WindowId frameTarget();
     bool loaded_ = false;
     bool firstFrameTraced_ = false;
     void traceFirstFrame();
