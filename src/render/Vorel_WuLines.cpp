@@ -1,5 +1,6 @@
 #include "render/Vorel_WuLines.h"
 
+#include "render/HandTrig.h"
 #include "render/PixelBlend.h"
 
 #include <algorithm>
@@ -275,8 +276,9 @@ void WuLine(Surface& dc, QPoint p1, QPoint p2, ColorBytes color, int16_t width) 
 HandPoints HandOutline(QPoint centre, float angle, float lx, float ly, int16_t width) {
     const double cx = centre.x();
     const double cy = centre.y();
-    const double ca = std::cos(static_cast<double>(angle));
-    const double sa = std::sin(static_cast<double>(angle));
+    const HandTrig::CosSin a = HandTrig::Of(angle);
+    const double ca = a.cos;
+    const double sa = a.sin;
     HandPoints h;
     h.tip = roundPoint(cx + ca * lx, cy + sa * ly);
     if (width <= 3)
@@ -287,8 +289,9 @@ HandPoints HandOutline(QPoint centre, float angle, float lx, float ly, int16_t w
     const float bn = static_cast<float>(hn + 0.4);
     const float bp = static_cast<float>(hp - 0.4);
     const float q = static_cast<float>(Pi / 2 + angle);
-    const double cq = std::cos(static_cast<double>(q));
-    const double sq = std::sin(static_cast<double>(q));
+    const HandTrig::CosSin b = HandTrig::Of(q);
+    const double cq = b.cos;
+    const double sq = b.sin;
     // The solid body stops a little inside the true outline; the width-3 edges cover the
     // margin and smooth it.
     h.body[0] = roundPoint(cx + ca * (lx * 0.98), cy + sa * (ly * 0.98));
