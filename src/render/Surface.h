@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <algorithm>
 #include <cstdint>
 
 // The pixel surface the hands are drawn on: a QImage of 32-bit pixels seen the way the
@@ -103,6 +104,13 @@ private:
             if (x > rowHi_[y])
                 rowHi_[y] = x;
         }
+    }
+    // The bounding box alone.
+    void widenBox(int x1, int y1, int x2, int y2) {
+        minX_ = std::min(minX_, x1);
+        minY_ = std::min(minY_, y1);
+        maxX_ = std::max(maxX_, x2);
+        maxY_ = std::max(maxY_, y2);
     }
     void fillSpan(int y, int x1, int x2, uint32_t pixel);
     void fillTriangle(const QPoint* points, uint32_t pixel);

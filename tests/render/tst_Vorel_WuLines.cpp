@@ -118,6 +118,40 @@ private Q_SLOTS:
         }
     }
 
+    // A surface that tracks its rows widens each row's span to exactly the pixels written in
+    // it, whichever way the edges of a triangle run, inside the picture or clipped by it.
+    void trackedRowsAreThePixelsWritten() {
+        QRandomGenerator rng(11);
+        for (int n = 0; n < 400; ++n) {
+            QPoint c[3];
+            const int reach = n < 200 ? 29 : 45; // the second half reaches outside
+            for (QPoint& p : c)
+                p = QPoint(rng.bounded(n < 200 ? 0 : -15, reach),
+                           rng.bounded(n < 200 ? 0 : -15, reach));
+            QImage img = white(30, 30);
+            std::vector<int> lo(30, INT_MAX), hi(30, INT_MIN);
+            Surface dc(img);
+            dc.trackRows(lo.data(), hi.data());
+            dc.Polygon(c, 3, Black);
+            for (int y = 0; y < 30; ++y) {
+                int from = INT_MAX, to = INT_MIN;
+                for (int x = 0; x < 30; ++x)
+                    if (img.pixel(x, y) != qRgb(255, 255, 255)) {
+                        from = std::min(from, x);
+                        to = std::max(to, x);
+                    }
+                QVERIFY2(lo[size_t(y)] == from && hi[size_t(y)] == to,
+                         qPrintable(QString("triangle %1 row %2: %3..%4 tracked %5..%6")
+                                        .arg(n)
+                                        .arg(y)
+                                        .arg(from)
+                                        .arg(to)
+                                        .arg(lo[size_t(y)])
+                                        .arg(hi[size_t(y)])));
+            }
+        }
+    }
+
     void solidLines_data() {
         QTest::addColumn<QPoint>("p1");
         QTest::addColumn<QPoint>("p2");
