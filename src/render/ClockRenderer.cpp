@@ -66,6 +66,7 @@ void ClockRenderer::setClientSize(QSize size) {
     faceLayer_ = QImage();
     faceLayerValid_ = false;
     secondRows_.clear(backing_.height());
+    beneathSecondKept_ = false;
     changedRows_.fill(backing_.height(), backing_.width());
     bandChanges();
     for (int hand : {HourHand, MinuteHand}) {
@@ -137,6 +138,7 @@ size_t ClockRenderer::heldBytes() const {
     }
     for (const SpanOverlay& hand : staticHands_)
         bytes += hand.heldBytes();
+    bytes += beneathSecond_.heldBytes();
     return bytes + changes_.heldBytes();
 }
 
@@ -270,7 +272,7 @@ bool ClockRenderer::Render(QTime time) {
                 moved.add(staticRows_[HourHand]);
             moved.add(staticRows_[MinuteHand]);
         }
-        changes_.putBack(backing_, base);
+        changes_.putBack(backing_, base, beneathSecondKept_ ? &beneathSecond_ : nullptr);
         if (minuteMoved) {
             drawHands(backing_, hourMoved);
             RowSpans& drawn = changes_.spans(FrameChanges::DrawnHands);
@@ -283,6 +285,7 @@ bool ClockRenderer::Render(QTime time) {
         copyFace(backing_);
         drawHands(backing_, true);
         changedRows_.fill(rows, backing_.width());
+        beneathSecondKept_ = false; // made by the next frame, if one follows
     }
     for (int hand : {HourHand, MinuteHand})
         staticKey_[hand].swap(nextKey_[hand]);
@@ -310,7 +313,13 @@ bool ClockRenderer::Render(QTime time) {
             changedRects_.push_back(
                 QRect(0, top, backing_.width(), std::min(BandRows, rows - top)));
     } else {
-        changes_.find(backing_, base, secondRows_, changedRows_);
+        // What lies beneath the second hand: what the frame differs from there, and what the
+        // next frame puts back.
+        const LayeredFace hands{
+            &faceLayer_, {&staticHands_[HourHand], &staticHands_[MinuteHand]}, 2};
+        beneathSecond_.take(hands, secondRows_);
+        beneathSecondKept_ = true;
+        changes_.find(backing_, base, secondRows_, beneathSecond_, changedRows_);
         bandChanges();
     }
     return true;

@@ -117,6 +117,10 @@ private:
     // The pixels the second hand of the backing's frame wrote: what the next frame puts back
     // from the face with the hour and minute hands.
     RowSpans secondRows_;
+    // The face with the hour and minute hands beneath those pixels (when the frame was not
+    // drawn whole).
+    SpanOverlay beneathSecond_;
+    bool beneathSecondKept_ = false;
     RowSpans changedRows_;            // the last frame's changed pixels
     std::vector<QRect> changedRects_; // ...and in bands of rows
     // What the frame being drawn put back, and the previous frame's pixels there.

@@ -147,6 +147,21 @@ void SpanOverlay::take(const QImage& from, const RowSpans& spans) {
     }
 }
 
+void SpanOverlay::take(const LayeredFace& from, const RowSpans& spans) {
+    take(*from.face, spans);
+    for (int i = 0; i < from.count; ++i) {
+        const Rows o = from.overlays[i]->rows();
+        const int first = std::max(o.first, rows_.first), end = std::min(o.end, rows_.end);
+        for (int y = first; y < end; ++y) {
+            const int lo = rows_.lo[size_t(y)];
+            const int a = std::max(lo, o.lo[y]), b = std::min(rows_.hi[size_t(y)], o.hi[y]);
+            if (a <= b)
+                copyPixels(pixels_.data() + at_[size_t(y)] + (a - lo),
+                           o.pixels + o.at[y] + (a - o.lo[y]), b - a + 1);
+        }
+    }
+}
+
 void SpanOverlay::putOn(QImage& to) const {
     uchar* const bits = to.bits();
     const qsizetype stride = to.bytesPerLine();
@@ -188,7 +203,8 @@ void FrameChanges::begin(int rows) {
     pixels_.clear();
 }
 
-void FrameChanges::putBack(QImage& backing, const LayeredFace& base) {
+void FrameChanges::putBack(QImage& backing, const LayeredFace& base,
+                           const SpanOverlay* beneathSecond) {
     const uchar* const bits = backing.constBits();
     const qsizetype stride = backing.bytesPerLine();
     for (int set = 0; set < 2; ++set) {
@@ -202,15 +218,20 @@ void FrameChanges::putBack(QImage& backing, const LayeredFace& base) {
             pixels_.insert(pixels_.end(), row + lo, row + hi + 1);
         }
     }
-    for (int set = 0; set < 2; ++set)
-        base.copySpans(sets_[set], backing);
+    if (beneathSecond)
+        beneathSecond->putOn(backing);
+    else
+        base.copySpans(sets_[SecondHand], backing);
+    base.copySpans(sets_[StaticHands], backing);
 }
 
 void FrameChanges::find(const QImage& backing, const LayeredFace& base, const RowSpans& second,
-                        RowSpans& changed) const {
+                        const SpanOverlay& beneathSecond, RowSpans& changed) const {
     changed.clear(backing.height());
     // What to look at: the two sets put back (their previous pixels kept), the hands drawn
-    // anew and the new second hand (the previous frame showed the base there).
+    // anew and the new second hand. Elsewhere the previous frame showed the base: put
+    // together from the face and the hands' rows where hands were drawn anew, the same as
+    // what lay beneath the new second hand outside those.
     const RowSpans* lists[4] = {&sets_[SecondHand], &sets_[StaticHands], &sets_[DrawnHands],
                                 &second};
     int first = INT_MAX, end = INT_MIN;
@@ -248,6 +269,7 @@ void FrameChanges::find(const QImage& backing, const LayeredFace& base, const Ro
     for (int l = 0; l < overlays; ++l)
         overlay[l] = base.overlays[l]->rows();
     row_.resize(size_t(width));
+    const SpanOverlay::Rows beneath = beneathSecond.rows();
     for (int y = first; y < end; ++y) {
         for (int k = 0; k < 4; ++k) {
             const bool in = y >= listFirst[k] && y < listEnd[k];
@@ -263,7 +285,12 @@ void FrameChanges::find(const QImage& backing, const LayeredFace& base, const Ro
             };
             uncovered(lo[set], hi[set], lo, hi, set, emit);
         }
-        if (lo[2] <= hi[2] || lo[3] <= hi[3]) {
+        if (lo[3] <= hi[3]) {
+            const quint32* const under = beneath.pixels + beneath.at[y];
+            auto emit = [&](int from, int to) { parts[n++] = {from, to, under + (from - lo[3])}; };
+            uncovered(lo[3], hi[3], lo, hi, 3, emit);
+        }
+        if (lo[2] <= hi[2]) {
             for (int l = 0; l < overlays; ++l) {
                 const SpanOverlay::Rows& o = overlay[l];
                 const bool in = y >= o.first && y < o.end;
@@ -291,8 +318,7 @@ void FrameChanges::find(const QImage& backing, const LayeredFace& base, const Ro
                 }
                 parts[n++] = {from, to, was + from};
             };
-            for (int k = 2; k < 4; ++k)
-                uncovered(lo[k], hi[k], lo, hi, k, fromBase);
+            uncovered(lo[2], hi[2], lo, hi, 2, fromBase);
         }
         if (n == 0)
             continue;

@@ -8,12 +8,16 @@
 // The pixels of `spans` from one picture into another of the same size.
 void CopySpans(const RowSpans& spans, const QImage& from, QImage& to);
 
+struct LayeredFace;
+
 // Some pixels of a picture kept aside, in each row one span: the hour and minute hands' rows
 // of the face with those hands, a few thousand pixels.
 class SpanOverlay {
 public:
     // `from`'s pixels in the spans; nothing else is kept.
     void take(const QImage& from, const RowSpans& spans);
+    // The same from a face with hands on it (see LayeredFace).
+    void take(const LayeredFace& from, const RowSpans& spans);
     // The kept pixels back into the same places of `to` (of the same size), all of them or
     // those inside `within`.
     void putOn(QImage& to) const;
@@ -66,14 +70,16 @@ public:
     void begin(int rows);
     RowSpans& spans(Set set) { return sets_[set]; }
 
-    // Keeps backing's pixels of the first two sets, then copies base's over them.
-    void putBack(QImage& backing, const LayeredFace& base);
+    // Keeps backing's pixels of the first two sets, then copies base's over them; those of
+    // the first set from `beneathSecond` when given: the face with the hands as it was
+    // beneath the previous second hand, which the first set's spans hold.
+    void putBack(QImage& backing, const LayeredFace& base, const SpanOverlay* beneathSecond);
 
     // Each row's first and last pixel where backing, now holding the new frame, differs from
-    // the frame before putBack(); base as given to putBack(), the new second hand wrote
-    // `second`.
+    // the frame before putBack(); base as given to putBack(). The new second hand wrote
+    // `second`; beneath it the face with the hands was `beneathSecond`, over the same spans.
     void find(const QImage& backing, const LayeredFace& base, const RowSpans& second,
-              RowSpans& changed) const;
+              const SpanOverlay& beneathSecond, RowSpans& changed) const;
     size_t heldBytes() const;
 
 private:

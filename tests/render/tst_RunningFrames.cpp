@@ -239,7 +239,7 @@ private Q_SLOTS:
         const size_t picture = size_t(size) * size * 4;
         const size_t faces = size_t(r.ImgClk.sizeInBytes()) + size_t(r.ScaledFace.sizeInBytes());
         QVERIFY(r.heldBytes() > faces + picture);
-        QVERIFY2(r.heldBytes() - faces - picture < picture / 2,
+        QVERIFY2(r.heldBytes() - faces - picture < picture,
                  qPrintable(QString::number(r.heldBytes() - faces - picture)));
     }
 };
