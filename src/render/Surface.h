@@ -69,6 +69,15 @@ public:
             }
         }
     }
+    // The same for the bounding box alone, and the rows' spans being kept (nullptr: none);
+    // a drawing loop that widens the spans itself gives the box here.
+    void addTouchedBox(const QRect& r) {
+        if (r.isEmpty())
+            return;
+        widenBox(r.left(), r.top(), r.right(), r.bottom());
+    }
+    int* rowLo() const { return rowLo_; }
+    int* rowHi() const { return rowHi_; }
     static uint32_t pack(ColorBytes c) {
         return 0xff000000u | (uint32_t(c.Red) << 16) | (uint32_t(c.Green) << 8) | c.Blue;
     }
