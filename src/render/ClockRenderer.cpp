@@ -10,6 +10,7 @@
 #include "settings/KOptions.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -65,10 +66,9 @@ void ClockRenderer::setClientSize(QSize size) {
     faceLayer_ = QImage();
     faceLayerValid_ = false;
     secondRows_.clear(backing_.height());
+    beneathSecondKept_ = false;
     changedRows_.fill(backing_.height(), backing_.width());
     bandChanges();
-    staticLayer_ = QImage();
-    staticLayerMade_ = false;
     for (int hand : {HourHand, MinuteHand}) {
         staticKey_[hand].clear();
         staticRows_[hand].clear(backing_.height());
@@ -124,6 +124,22 @@ void ClockRenderer::useOptions() {
 void ClockRenderer::keepHandPositions(bool on) {
     keepHands_ = on;
     secondHand_.clear();
+}
+
+size_t ClockRenderer::heldBytes() const {
+    size_t bytes = 0;
+    std::vector<const uchar*> seen;
+    for (const QImage* image : {&ImgClk, &ScaledFace, &backing_, &faceLayer_}) {
+        if (image->isNull() ||
+            std::find(seen.begin(), seen.end(), image->constBits()) != seen.end())
+            continue;
+        seen.push_back(image->constBits());
+        bytes += size_t(image->sizeInBytes());
+    }
+    for (const SpanOverlay& hand : staticHands_)
+        bytes += hand.heldBytes();
+    bytes += beneathSecond_.heldBytes();
+    return bytes + changes_.heldBytes();
 }
 
 int16_t ClockRenderer::widthOf(int hand) const {
@@ -199,8 +215,7 @@ void ClockRenderer::drawHands(QImage& image, bool hourToo) {
                                               hand == HourHand ? HourRgb : MinuteRgb,
                                               outlines_[i].width);
         rows.setRows(dc.touched());
-        if (hand == HourHand) // the face with the hour hand alone, beneath the minute hand
-            staticHands_[HourHand].take(image, rows);
+        staticHands_[hand].take(image, rows);
     }
 }
 
@@ -211,24 +226,6 @@ void ClockRenderer::copyFace(QImage& to) const {
     }
     for (int y = 0; y < to.height(); ++y)
         std::memcpy(to.scanLine(y), faceLayer_.constScanLine(y), size_t(to.width()) * 4);
-}
-
-void ClockRenderer::drawStaticLayer(bool hourMoved) {
-    if (hourMoved) {
-        for (const RowSpans& spans : staticRows_)
-            CopySpans(spans, faceLayer_, staticLayer_);
-    } else {
-        // The minute hand's pixels back to the face with the hour hand, which stays.
-        CopySpans(staticRows_[MinuteHand], faceLayer_, staticLayer_);
-        staticHands_[HourHand].putOn(staticLayer_);
-    }
-    drawHands(staticLayer_, hourMoved);
-}
-
-void ClockRenderer::drawStaticHands() {
-    drawHands(backing_, true);
-    staticHands_[MinuteHand].take(backing_, staticRows_[MinuteHand]);
-    staticLayerMade_ = false;
 }
 
 bool ClockRenderer::Render(const QDateTime& tTime) {
@@ -253,37 +250,42 @@ bool ClockRenderer::Render(QTime time) {
     const int rows = backing_.height();
 
     const bool whole = !faceLayerCurrent();
+    // The face with the hands that stay: what the previous frame showed outside what this
+    // one puts back and draws anew.
+    LayeredFace base{&faceLayer_, {}, 0};
     if (!whole) {
         changes_.begin(rows);
-        if (!staticLayerMade_) {
-            if (staticLayer_.size() != backing_.size())
-                staticLayer_ = QImage(backing_.size(), QImage::Format_RGB32);
-            copyFace(staticLayer_);
-            for (const SpanOverlay& hand : staticHands_)
-                hand.putOn(staticLayer_);
-            staticLayerMade_ = true;
-        }
-        // Back to the face with the hour and minute hands, only where the previous second
-        // hand was and, when those hands moved, where they were and are now. Where only the
-        // minute hand moved, the hour hand's pixels off its path stay as they were.
+        // Back to that face where the previous second hand was and, when the hour or minute
+        // hand moved, where the hands that moved were; the backing then holds that face
+        // throughout, and the hands that moved are drawn onto it. Where only the minute hand
+        // moved, the hour hand's pixels off its path stay as they were.
         changes_.spans(FrameChanges::SecondHand).add(secondRows_);
         const bool hourMoved = nextKey_[HourHand] != staticKey_[HourHand];
-        if (hourMoved || nextKey_[MinuteHand] != staticKey_[MinuteHand]) {
+        const bool minuteMoved = hourMoved || nextKey_[MinuteHand] != staticKey_[MinuteHand];
+        if (!hourMoved)
+            base.add(staticHands_[HourHand]);
+        if (!minuteMoved)
+            base.add(staticHands_[MinuteHand]);
+        if (minuteMoved) {
             RowSpans& moved = changes_.spans(FrameChanges::StaticHands);
-            for (int pass = 0; pass < 2; ++pass) { // before and after drawing them anew
-                if (hourMoved)
-                    moved.add(staticRows_[HourHand]);
-                moved.add(staticRows_[MinuteHand]);
-                if (pass == 0)
-                    drawStaticLayer(hourMoved);
-            }
+            if (hourMoved)
+                moved.add(staticRows_[HourHand]);
+            moved.add(staticRows_[MinuteHand]);
         }
-        changes_.putBack(backing_, staticLayer_);
+        changes_.putBack(backing_, base, beneathSecondKept_ ? &beneathSecond_ : nullptr);
+        if (minuteMoved) {
+            drawHands(backing_, hourMoved);
+            RowSpans& drawn = changes_.spans(FrameChanges::DrawnHands);
+            if (hourMoved)
+                drawn.add(staticRows_[HourHand]);
+            drawn.add(staticRows_[MinuteHand]);
+        }
     } else {
         buildFaceLayer();
         copyFace(backing_);
-        drawStaticHands();
+        drawHands(backing_, true);
         changedRows_.fill(rows, backing_.width());
+        beneathSecondKept_ = false; // made by the next frame, if one follows
     }
     for (int hand : {HourHand, MinuteHand})
         staticKey_[hand].swap(nextKey_[hand]);
@@ -311,7 +313,13 @@ bool ClockRenderer::Render(QTime time) {
             changedRects_.push_back(
                 QRect(0, top, backing_.width(), std::min(BandRows, rows - top)));
     } else {
-        changes_.find(backing_, staticLayer_, secondRows_, changedRows_);
+        // What lies beneath the second hand: what the frame differs from there, and what the
+        // next frame puts back.
+        const LayeredFace hands{
+            &faceLayer_, {&staticHands_[HourHand], &staticHands_[MinuteHand]}, 2};
+        beneathSecond_.take(hands, secondRows_);
+        beneathSecondKept_ = true;
+        changes_.find(backing_, base, secondRows_, beneathSecond_, changedRows_);
         bandChanges();
     }
     return true;

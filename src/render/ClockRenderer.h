@@ -80,6 +80,11 @@ public:
     // draws its hands afresh.
     void keepHandPositions(bool on);
 
+    // The bytes of the pictures and kept pixels the renderer holds: the source and fitted
+    // faces, the backing, the face layer and the hands' kept rows; a picture shared by two of
+    // them counts once. The second hand's kept positions are not counted.
+    size_t heldBytes() const;
+
 private:
     int16_t widthOf(int hand) const;
     bool faceLayerCurrent() const;
@@ -87,15 +92,10 @@ private:
     // What decides the hour and minute hands' pixels: their points, widths and colours.
     // One key for each of the two hands.
     void staticKey(float hourAngle, float minuteAngle, std::vector<int> (&key)[2]);
-    // The hour and minute hands on the face, into staticLayer_: where they were put back from
-    // the face, then drawn anew; the minute hand alone, over the face with the hour hand,
-    // when the hour hand stays.
-    void drawStaticLayer(bool hourMoved);
-    // The same onto the backing of a whole frame, which holds the face where they go; their
-    // pixels are kept in staticHands_.
-    void drawStaticHands();
     // The hands (the minute hand alone unless hourToo) from the points staticKey() worked out
-    // for the frame; the face with the hour hand alone is kept in staticHands_[HourHand].
+    // for the frame, onto an image that shows the face beneath them (with the hour hand, when
+    // that stays); their rows are kept in staticHands_, the hour hand's as the face with that
+    // hand alone.
     void drawHands(QImage& image, bool hourToo);
     void buildFaceLayer();
     void copyFace(QImage& to) const; // faceLayer_'s pixels into a picture of its size
@@ -105,22 +105,22 @@ private:
     QImage faceLayer_;    // the cleared background with the face drawn on it
     qint64 faceKey_ = -1; // ScaledFace's cache key when faceLayer_ was made
     bool faceLayerValid_ = false;
-    // The face with the hour and minute hands, redrawn only when their pixels move; every
-    // frame is this layer with the second hand on top. A whole frame draws those hands
-    // straight onto the backing and keeps only their rows' pixels: the layer is made from the
-    // face and them when a following frame needs it. The hour and minute hands' pixels in it,
-    // and what drew them, hand by hand.
-    QImage staticLayer_;
-    bool staticLayerMade_ = false;
-    // The pixels of each hand's rows: the hour hand's on the face before the minute hand was
-    // drawn (kept while the hour hand stays), the minute hand's as the whole frame left them.
+    // The face with the hour and minute hands is the face layer with those hands' rows over
+    // it, redrawn only when their pixels move; every frame is that with the second hand on
+    // top. Each hand's rows: the hour hand's on the face before the minute hand was drawn
+    // (kept while the hour hand stays), the minute hand's with both hands; where the rows and
+    // what drew them, hand by hand.
     SpanOverlay staticHands_[2];
     RowSpans staticRows_[2];
     std::vector<int> staticKey_[2];
     std::vector<int> nextKey_[2]; // the keys of the frame being drawn; their storage is kept
     // The pixels the second hand of the backing's frame wrote: what the next frame puts back
-    // from the static layer.
+    // from the face with the hour and minute hands.
     RowSpans secondRows_;
+    // The face with the hour and minute hands beneath those pixels (when the frame was not
+    // drawn whole).
+    SpanOverlay beneathSecond_;
+    bool beneathSecondKept_ = false;
     RowSpans changedRows_;            // the last frame's changed pixels
     std::vector<QRect> changedRects_; // ...and in bands of rows
     // What the frame being drawn put back, and the previous frame's pixels there.

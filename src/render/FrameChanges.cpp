@@ -92,22 +92,73 @@ void CopySpans(const RowSpans& spans, const QImage& from, QImage& to) {
     }
 }
 
+namespace {
+
+// The parts of from..to, in order, that no interval 0..stop-1 (at most three) of lo/hi
+// covers, to emit(from, to).
+template <typename Emit>
+[[gnu::always_inline]] inline void uncovered(int from, int to, const int* lo, const int* hi,
+                                             int stop, Emit& emit) {
+    if (from > to)
+        return;
+    int coverLo[3], coverHi[3], m = 0; // those that reach into from..to, by where they start
+    for (int k = 0; k < stop; ++k)
+        if (lo[k] <= to && hi[k] >= from) {
+            int j = m++;
+            for (; j > 0 && coverLo[j - 1] > lo[k]; --j) {
+                coverLo[j] = coverLo[j - 1];
+                coverHi[j] = coverHi[j - 1];
+            }
+            coverLo[j] = lo[k];
+            coverHi[j] = hi[k];
+        }
+    for (int j = 0; j < m; ++j) {
+        if (coverLo[j] > from)
+            emit(from, coverLo[j] - 1);
+        from = std::max(from, coverHi[j] + 1);
+    }
+    if (from <= to)
+        emit(from, to);
+}
+
+size_t bytesOf(const RowSpans& s) {
+    return (s.lo.capacity() + s.hi.capacity()) * sizeof(int);
+}
+
+} // namespace
+
 void SpanOverlay::take(const QImage& from, const RowSpans& spans) {
-    size_t count = 0;
-    for (int y = spans.first; y < spans.end; ++y)
-        if (spans.lo[size_t(y)] <= spans.hi[size_t(y)])
-            count += size_t(spans.hi[size_t(y)] - spans.lo[size_t(y)] + 1);
     rows_ = spans;
-    pixels_.resize(count);
-    quint32* out = pixels_.data();
+    at_.resize(spans.lo.size());
+    int count = 0;
+    for (int y = spans.first; y < spans.end; ++y) {
+        at_[size_t(y)] = count;
+        if (spans.lo[size_t(y)] <= spans.hi[size_t(y)])
+            count += spans.hi[size_t(y)] - spans.lo[size_t(y)] + 1;
+    }
+    pixels_.resize(size_t(count));
     const uchar* const bits = from.constBits();
     const qsizetype stride = from.bytesPerLine();
     for (int y = rows_.first; y < rows_.end; ++y) {
         const int lo = rows_.lo[size_t(y)], hi = rows_.hi[size_t(y)];
-        if (lo > hi)
-            continue;
-        copyPixels(out, reinterpret_cast<const quint32*>(bits + y * stride) + lo, hi - lo + 1);
-        out += hi - lo + 1;
+        if (lo <= hi)
+            copyPixels(pixels_.data() + at_[size_t(y)],
+                       reinterpret_cast<const quint32*>(bits + y * stride) + lo, hi - lo + 1);
+    }
+}
+
+void SpanOverlay::take(const LayeredFace& from, const RowSpans& spans) {
+    take(*from.face, spans);
+    for (int i = 0; i < from.count; ++i) {
+        const Rows o = from.overlays[i]->rows();
+        const int first = std::max(o.first, rows_.first), end = std::min(o.end, rows_.end);
+        for (int y = first; y < end; ++y) {
+            const int lo = rows_.lo[size_t(y)];
+            const int a = std::max(lo, o.lo[y]), b = std::min(rows_.hi[size_t(y)], o.hi[y]);
+            if (a <= b)
+                copyPixels(pixels_.data() + at_[size_t(y)] + (a - lo),
+                           o.pixels + o.at[y] + (a - o.lo[y]), b - a + 1);
+        }
     }
 }
 
@@ -124,15 +175,36 @@ void SpanOverlay::putOn(QImage& to) const {
     }
 }
 
-void FrameChanges::begin(int rows) {
-    for (int set = 0; set < 2; ++set) {
-        sets_[set].clear(rows);
-        at_[set].resize(size_t(rows));
+void SpanOverlay::putOn(QImage& to, const RowSpans& within) const {
+    uchar* const bits = to.bits();
+    const qsizetype stride = to.bytesPerLine();
+    const int first = std::max(rows_.first, within.first), end = std::min(rows_.end, within.end);
+    for (int y = first; y < end; ++y) {
+        const int lo = rows_.lo[size_t(y)];
+        const int from = std::max(lo, within.lo[size_t(y)]);
+        const int to = std::min(rows_.hi[size_t(y)], within.hi[size_t(y)]);
+        if (from <= to)
+            copyPixels(reinterpret_cast<quint32*>(bits + y * stride) + from,
+                       pixels_.data() + at_[size_t(y)] + (from - lo), to - from + 1);
     }
+}
+
+void LayeredFace::copySpans(const RowSpans& spans, QImage& to) const {
+    CopySpans(spans, *face, to);
+    for (int i = 0; i < count; ++i)
+        overlays[i]->putOn(to, spans);
+}
+
+void FrameChanges::begin(int rows) {
+    for (int set = 0; set < 3; ++set)
+        sets_[set].clear(rows);
+    for (int set = 0; set < 2; ++set)
+        at_[set].resize(size_t(rows));
     pixels_.clear();
 }
 
-void FrameChanges::putBack(QImage& backing, const QImage& staticLayer) {
+void FrameChanges::putBack(QImage& backing, const LayeredFace& base,
+                           const SpanOverlay* beneathSecond) {
     const uchar* const bits = backing.constBits();
     const qsizetype stride = backing.bytesPerLine();
     for (int set = 0; set < 2; ++set) {
@@ -146,14 +218,22 @@ void FrameChanges::putBack(QImage& backing, const QImage& staticLayer) {
             pixels_.insert(pixels_.end(), row + lo, row + hi + 1);
         }
     }
-    for (const RowSpans& s : sets_)
-        CopySpans(s, staticLayer, backing);
+    if (beneathSecond)
+        beneathSecond->putOn(backing);
+    else
+        base.copySpans(sets_[SecondHand], backing);
+    base.copySpans(sets_[StaticHands], backing);
 }
 
-void FrameChanges::find(const QImage& backing, const QImage& staticLayer, const RowSpans& second,
-                        RowSpans& changed) const {
+void FrameChanges::find(const QImage& backing, const LayeredFace& base, const RowSpans& second,
+                        const SpanOverlay& beneathSecond, RowSpans& changed) const {
     changed.clear(backing.height());
-    const RowSpans* lists[3] = {&sets_[SecondHand], &sets_[StaticHands], &second};
+    // What to look at: the two sets put back (their previous pixels kept), the hands drawn
+    // anew and the new second hand. Elsewhere the previous frame showed the base: put
+    // together from the face and the hands' rows where hands were drawn anew, the same as
+    // what lay beneath the new second hand outside those.
+    const RowSpans* lists[4] = {&sets_[SecondHand], &sets_[StaticHands], &sets_[DrawnHands],
+                                &second};
     int first = INT_MAX, end = INT_MIN;
     for (const RowSpans* l : lists)
         if (!isEmpty(*l)) {
@@ -161,49 +241,85 @@ void FrameChanges::find(const QImage& backing, const QImage& staticLayer, const 
             end = std::max(end, l->end);
         }
     const uchar* const nowBits = backing.constBits();
-    const uchar* const faceBits = staticLayer.constBits();
-    const qsizetype nowStride = backing.bytesPerLine(), faceStride = staticLayer.bytesPerLine();
+    const uchar* const faceBits = base.face->constBits();
+    const qsizetype nowStride = backing.bytesPerLine(), faceStride = base.face->bytesPerLine();
+    const int width = backing.width();
 
     // A row's pixels to look at, in parts that do not overlap, each with what the previous
-    // frame showed there: the kept pixels of the first set that holds it, else the face.
+    // frame showed there: the kept pixels of the first set that holds it, else the base.
     struct Part {
         int from, to;
         const quint32* was; // at `from`
     };
-    Part parts[8];
-    int lo[3], hi[3];
+    Part parts[16]; // each list less those before it: at most 1 + 2 + 3 + 4
+    int lo[4], hi[4];
+    const int *listLo[4], *listHi[4];
+    int listFirst[4], listEnd[4];
+    for (int k = 0; k < 4; ++k) {
+        listLo[k] = lists[k]->lo.data();
+        listHi[k] = lists[k]->hi.data();
+        listFirst[k] = lists[k]->first;
+        listEnd[k] = lists[k]->end;
+    }
+    // The base's overlays in the row: their spans, and their pixels from layerLo on.
+    int layerLo[2], layerHi[2];
+    const quint32* layerAt[2];
+    const int overlays = base.count;
+    SpanOverlay::Rows overlay[2];
+    for (int l = 0; l < overlays; ++l)
+        overlay[l] = base.overlays[l]->rows();
+    row_.resize(size_t(width));
+    const SpanOverlay::Rows beneath = beneathSecond.rows();
     for (int y = first; y < end; ++y) {
-        for (int k = 0; k < 3; ++k) {
-            const bool in = y >= lists[k]->first && y < lists[k]->end;
-            lo[k] = in ? lists[k]->lo[size_t(y)] : INT_MAX;
-            hi[k] = in ? lists[k]->hi[size_t(y)] : INT_MIN;
+        for (int k = 0; k < 4; ++k) {
+            const bool in = y >= listFirst[k] && y < listEnd[k];
+            lo[k] = in ? listLo[k][y] : INT_MAX;
+            hi[k] = in ? listHi[k][y] : INT_MIN;
         }
         const auto* now = reinterpret_cast<const quint32*>(nowBits + y * nowStride);
-        const auto* face = reinterpret_cast<const quint32*>(faceBits + y * faceStride);
         int n = 0;
-        // from..to less the spans before `k`, seen as `was` (x = from at was[0]).
-        auto uncovered = [&](auto&& self, int from, int to, int k, int source,
-                             const quint32* was) -> void {
-            if (from > to)
-                return;
-            if (k == source) {
-                parts[n++] = {from, to, was};
-                return;
+        for (int set = 0; set < 2; ++set) {
+            const quint32* const kept = pixels_.data() + at_[set][size_t(y)];
+            auto emit = [&, set, kept](int from, int to) {
+                parts[n++] = {from, to, kept + (from - lo[set])};
+            };
+            uncovered(lo[set], hi[set], lo, hi, set, emit);
+        }
+        if (lo[3] <= hi[3]) {
+            const quint32* const under = beneath.pixels + beneath.at[y];
+            auto emit = [&](int from, int to) { parts[n++] = {from, to, under + (from - lo[3])}; };
+            uncovered(lo[3], hi[3], lo, hi, 3, emit);
+        }
+        if (lo[2] <= hi[2]) {
+            for (int l = 0; l < overlays; ++l) {
+                const SpanOverlay::Rows& o = overlay[l];
+                const bool in = y >= o.first && y < o.end;
+                layerLo[l] = in ? o.lo[y] : INT_MAX;
+                layerHi[l] = in ? o.hi[y] : INT_MIN;
+                layerAt[l] = in ? o.pixels + o.at[y] : nullptr;
             }
-            if (lo[k] > to || hi[k] < from) {
-                self(self, from, to, k + 1, source, was);
-                return;
-            }
-            self(self, from, lo[k] - 1, k + 1, source, was);
-            if (hi[k] < to)
-                self(self, hi[k] + 1, to, k + 1, source, was + (hi[k] + 1 - from));
-        };
-        for (int set = 0; set < 2; ++set)
-            if (lo[set] <= hi[set])
-                uncovered(uncovered, lo[set], hi[set], 0, set,
-                          pixels_.data() + at_[set][size_t(y)]);
-        if (lo[2] <= hi[2])
-            uncovered(uncovered, lo[2], hi[2], 0, 2, face + lo[2]);
+            const quint32* const face = reinterpret_cast<const quint32*>(faceBits + y * faceStride);
+            // Mostly the face alone.
+            auto fromBase = [&](int from, int to) {
+                bool under = false;
+                for (int l = 0; l < overlays; ++l)
+                    under = under || (layerLo[l] <= to && layerHi[l] >= from);
+                if (!under) {
+                    parts[n++] = {from, to, face + from};
+                    return;
+                }
+                // Else the base's pixels put together for the part, in a row kept for that.
+                quint32* const was = row_.data();
+                std::memcpy(was + from, face + from, size_t(to - from + 1) * 4);
+                for (int l = 0; l < overlays; ++l) {
+                    const int a = std::max(from, layerLo[l]), b = std::min(to, layerHi[l]);
+                    if (a <= b)
+                        std::memcpy(was + a, layerAt[l] + (a - layerLo[l]), size_t(b - a + 1) * 4);
+                }
+                parts[n++] = {from, to, was + from};
+            };
+            uncovered(lo[2], hi[2], lo, hi, 2, fromBase);
+        }
         if (n == 0)
             continue;
         for (int k = 1; k < n; ++k) // by position; a handful at most
@@ -226,4 +342,17 @@ void FrameChanges::find(const QImage& backing, const QImage& staticLayer, const 
         }
         changed.add(y, left, right);
     }
+}
+
+size_t SpanOverlay::heldBytes() const {
+    return bytesOf(rows_) + (at_.capacity() + pixels_.capacity()) * sizeof(quint32);
+}
+
+size_t FrameChanges::heldBytes() const {
+    size_t bytes = pixels_.capacity() * sizeof(quint32);
+    for (const RowSpans& set : sets_)
+        bytes += bytesOf(set);
+    for (const std::vector<int>& at : at_)
+        bytes += at.capacity() * sizeof(int);
+    return bytes;
 }

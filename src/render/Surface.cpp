@@ -142,19 +142,32 @@ void Surface::outline(QPoint a, QPoint b, ColorBytes color) {
     const int sx = x < b.x() ? 1 : -1;
     const int sy = y < b.y() ? 1 : -1;
     int err = dx + dy;
-    const bool inside = contains(a.x(), a.y()) && contains(b.x(), b.y());
-    const uint32_t pixel = pack(color);
-    for (;;) {
-        if (inside) {
-            row(y)[x] = pixel;
-            if (rowLo_) {
-                rowLo_[y] = std::min(rowLo_[y], x);
-                rowHi_[y] = std::max(rowHi_[y], x);
-            }
-        } else {
+    if (!contains(a.x(), a.y()) || !contains(b.x(), b.y())) {
+        for (;;) {
             setPixelBytes(x, y, color);
+            if (x == b.x() && y == b.y())
+                return;
+            const int e2 = 2 * err;
+            const int stepX = e2 >= dy, stepY = e2 <= dx;
+            err += (stepX ? dy : 0) + (stepY ? dx : 0);
+            x += stepX * sx;
+            y += stepY * sy;
         }
-        if (x == b.x() && y == b.y())
+    }
+    const uint32_t pixel = pack(color);
+    // Locals throughout: a pixel written might otherwise be the surface's own fields.
+    uint32_t* p = row(y) + x;
+    const qsizetype rowStep = sy * (stride_ / 4);
+    int* const rowLo = rowLo_;
+    int* const rowHi = rowHi_;
+    const int endX = b.x(), endY = b.y();
+    // The span of the row being drawn is kept here and written out when the line leaves
+    // the row, not widened in memory pixel by pixel: each widening would wait for the one
+    // before it.
+    int rowY = y, rowFrom = x, rowTo = x;
+    for (;;) {
+        *p = pixel;
+        if (x == endX && y == endY)
             break;
         // The steps along the minor axis come with the slope, which no branch predictor
         // follows: taken by arithmetic instead.
@@ -163,11 +176,25 @@ void Surface::outline(QPoint a, QPoint b, ColorBytes color) {
         err += (stepX ? dy : 0) + (stepY ? dx : 0);
         x += stepX * sx;
         y += stepY * sy;
+        p += stepX * sx + (stepY ? rowStep : 0);
+        if (stepY) {
+            if (rowLo) {
+                rowLo[rowY] = std::min(rowLo[rowY], rowFrom);
+                rowHi[rowY] = std::max(rowHi[rowY], rowTo);
+            }
+            rowY = y;
+            rowFrom = rowTo = x;
+        } else {
+            rowFrom = std::min(rowFrom, x);
+            rowTo = std::max(rowTo, x);
+        }
     }
-    if (inside) {
-        touch(a.x(), a.y());
-        touch(b.x(), b.y());
+    if (rowLo) {
+        rowLo[rowY] = std::min(rowLo[rowY], rowFrom);
+        rowHi[rowY] = std::max(rowHi[rowY], rowTo);
     }
+    touch(a.x(), a.y());
+    touch(b.x(), b.y());
 }
 
 // The same interior rule as the general case, for the one shape the hands use: with the
@@ -220,10 +247,8 @@ void Surface::fillTriangle(const QPoint* points, uint32_t pixel) {
         longEdge.next();
         shortEdge->next();
     }
-    if (minX <= maxX) {
-        touch(minX, minY);
-        touch(maxX, maxY);
-    }
+    if (minX <= maxX) // the rows' spans are widened above; (maxX, maxY) need not be written
+        widenBox(minX, minY, maxX, maxY);
 }
 
 void Surface::Polygon(const QPoint* points, int count, ColorBytes color) {

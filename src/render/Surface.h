@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <algorithm>
 #include <cstdint>
 
 // The pixel surface the hands are drawn on: a QImage of 32-bit pixels seen the way the
@@ -68,6 +69,15 @@ public:
             }
         }
     }
+    // The same for the bounding box alone, and the rows' spans being kept (nullptr: none);
+    // a drawing loop that widens the spans itself gives the box here.
+    void addTouchedBox(const QRect& r) {
+        if (r.isEmpty())
+            return;
+        widenBox(r.left(), r.top(), r.right(), r.bottom());
+    }
+    int* rowLo() const { return rowLo_; }
+    int* rowHi() const { return rowHi_; }
     static uint32_t pack(ColorBytes c) {
         return 0xff000000u | (uint32_t(c.Red) << 16) | (uint32_t(c.Green) << 8) | c.Blue;
     }
@@ -103,6 +113,13 @@ private:
             if (x > rowHi_[y])
                 rowHi_[y] = x;
         }
+    }
+    // The bounding box alone.
+    void widenBox(int x1, int y1, int x2, int y2) {
+        minX_ = std::min(minX_, x1);
+        minY_ = std::min(minY_, y1);
+        maxX_ = std::max(maxX_, x2);
+        maxY_ = std::max(maxY_, y2);
     }
     void fillSpan(int y, int x1, int x2, uint32_t pixel);
     void fillTriangle(const QPoint* points, uint32_t pixel);

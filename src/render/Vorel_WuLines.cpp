@@ -129,6 +129,8 @@ template <typename Put>
     const qsizetype minorStep = xMajor ? dc.rowPixels() : 1;
     uint32_t* const start =
         xMajor ? dc.pixelPointer(sMajor, sMinor) : dc.pixelPointer(sMinor, sMajor);
+    int* const rowLo = dc.rowLo();
+    int* const rowHi = dc.rowHi();
     // The positions first, a block at a time, so the divisions overlap instead of waiting on
     // the pixel reads and writes.
     int offsets[Block];
@@ -144,10 +146,21 @@ template <typename Put>
         put.shares(fracs);
         const int lowMinor = sMinor + std::min(offsets[0], offsets[n - 1]) + minOff;
         const int highMinor = sMinor + std::max(offsets[0], offsets[n - 1]) + maxOff;
-        dc.addTouched(
-            xMajor
-                ? QRect(QPoint(sMajor + base, lowMinor), QPoint(sMajor + base + n - 1, highMinor))
-                : QRect(QPoint(lowMinor, sMajor + base), QPoint(highMinor, sMajor + base + n - 1)));
+        if (xMajor) {
+            dc.addTouched(
+                QRect(QPoint(sMajor + base, lowMinor), QPoint(sMajor + base + n - 1, highMinor)));
+        } else {
+            // Each step a row of its own: its span is the step's pixels, not the block's.
+            dc.addTouchedBox(
+                QRect(QPoint(lowMinor, sMajor + base), QPoint(highMinor, sMajor + base + n - 1)));
+            if (rowLo) {
+                for (int k = 0; k < n; ++k) {
+                    const int y = sMajor + base + k, x = sMinor + offsets[k];
+                    rowLo[y] = std::min(rowLo[y], x + minOff);
+                    rowHi[y] = std::max(rowHi[y], x + maxOff);
+                }
+            }
+        }
         for (int k = 0; k < n; ++k) {
             uint32_t* const p = start + (base + k) * majorStep + offsets[k] * minorStep;
             put.edges(p - lo * minorStep, p + hi * minorStep, k, fracs[k]);

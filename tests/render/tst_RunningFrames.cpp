@@ -220,6 +220,28 @@ private Q_SLOTS:
                                     .arg(hash, 16, 16, QLatin1Char('0'))));
         }
     }
+
+    // A running clock holds its backing and its face, and of the face with the hour and
+    // minute hands only the rows those hands cover: no second picture of the client size.
+    void holdsNoSecondPicture_data() {
+        QTest::addColumn<int>("size");
+        for (int size : MenuSizes)
+            QTest::addRow("%d", size) << size;
+    }
+    void holdsNoSecondPicture() {
+        QFETCH(int, size);
+        ClockRenderer r;
+        prepare(r, size);
+        fitted(r, opaqueFace());
+        // Through a new minute and a new hour, so that both hands' rows are kept anew.
+        for (int frame = 0; frame < 20; ++frame)
+            QVERIFY(r.Render(QTime(9, 59, 50).addSecs(frame)));
+        const size_t picture = size_t(size) * size * 4;
+        const size_t faces = size_t(r.ImgClk.sizeInBytes()) + size_t(r.ScaledFace.sizeInBytes());
+        QVERIFY(r.heldBytes() > faces + picture);
+        QVERIFY2(r.heldBytes() - faces - picture < picture,
+                 qPrintable(QString::number(r.heldBytes() - faces - picture)));
+    }
 };
 
 QTEST_MAIN(tst_RunningFrames)

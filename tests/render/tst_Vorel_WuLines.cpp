@@ -118,6 +118,71 @@ private Q_SLOTS:
         }
     }
 
+    // A surface that tracks its rows widens each row's span to exactly the pixels written in
+    // it, whichever way the edges of a triangle run, inside the picture or clipped by it.
+    void trackedRowsAreThePixelsWritten() {
+        QRandomGenerator rng(11);
+        for (int n = 0; n < 400; ++n) {
+            QPoint c[3];
+            const int reach = n < 200 ? 29 : 45; // the second half reaches outside
+            for (QPoint& p : c)
+                p = QPoint(rng.bounded(n < 200 ? 0 : -15, reach),
+                           rng.bounded(n < 200 ? 0 : -15, reach));
+            QImage img = white(30, 30);
+            std::vector<int> lo(30, INT_MAX), hi(30, INT_MIN);
+            Surface dc(img);
+            dc.trackRows(lo.data(), hi.data());
+            dc.Polygon(c, 3, Black);
+            for (int y = 0; y < 30; ++y) {
+                int from = INT_MAX, to = INT_MIN;
+                for (int x = 0; x < 30; ++x)
+                    if (img.pixel(x, y) != qRgb(255, 255, 255)) {
+                        from = std::min(from, x);
+                        to = std::max(to, x);
+                    }
+                QVERIFY2(lo[size_t(y)] == from && hi[size_t(y)] == to,
+                         qPrintable(QString("triangle %1 row %2: %3..%4 tracked %5..%6")
+                                        .arg(n)
+                                        .arg(y)
+                                        .arg(from)
+                                        .arg(to)
+                                        .arg(lo[size_t(y)])
+                                        .arg(hi[size_t(y)])));
+            }
+        }
+    }
+
+    // A line inside the surface widens the rows' spans to cover every pixel it writes; one
+    // that runs mostly down, a row a step, to exactly those pixels.
+    void trackedRowsCoverLines() {
+        QRandomGenerator rng(17);
+        for (int n = 0; n < 400; ++n) {
+            const QPoint p1(rng.bounded(3, 37), rng.bounded(3, 37));
+            const QPoint p2(rng.bounded(3, 37), rng.bounded(3, 37));
+            const int16_t width = int16_t(rng.bounded(1, 4));
+            QImage img = white(40, 40);
+            std::vector<int> lo(40, INT_MAX), hi(40, INT_MIN);
+            Surface dc(img);
+            dc.trackRows(lo.data(), hi.data());
+            std::vector<PixelWrite> writes;
+            QVERIFY(ListWuLine(dc, p1, p2, width, writes));
+            std::vector<int> from(40, INT_MAX), to(40, INT_MIN);
+            for (const PixelWrite& w : writes) {
+                const int y = int(w.offset / 40), x = int(w.offset % 40);
+                from[size_t(y)] = std::min(from[size_t(y)], x);
+                to[size_t(y)] = std::max(to[size_t(y)], x);
+            }
+            const bool down = std::abs(p2.y() - p1.y()) >= std::abs(p2.x() - p1.x());
+            for (size_t y = 0; y < 40; ++y) {
+                const QString where = QString("line %1 row %2").arg(n).arg(y);
+                if (down)
+                    QVERIFY2(lo[y] == from[y] && hi[y] == to[y], qPrintable(where));
+                else if (from[y] <= to[y])
+                    QVERIFY2(lo[y] <= from[y] && hi[y] >= to[y], qPrintable(where));
+            }
+        }
+    }
+
     void solidLines_data() {
         QTest::addColumn<QPoint>("p1");
         QTest::addColumn<QPoint>("p2");
