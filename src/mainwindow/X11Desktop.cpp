@@ -86,9 +86,9 @@ WindowId TopLevelOf(WindowId window) {
     return current;
 }
 
-bool MapIfWithdrawn(const QWidget* window) {
+bool MapIfWithdrawn(WindowId window) {
     Display* dpy = display();
-    const Window w = NativeWindow(window);
+    const Window w = window;
     if (!dpy || !w)
         return false;
     XWindowAttributes attributes;

@@ -33,7 +33,7 @@ WindowId TopLevelOf(WindowId window);
 // and no WM_STATE or a withdrawn one): a window the window manager let go of while Qt still
 // counts it as shown. An iconified window or one on another desktop keeps its state and is
 // left alone. True when it mapped it.
-bool MapIfWithdrawn(const QWidget* window);
+bool MapIfWithdrawn(WindowId window);
 
 // Where the X server shows the window's client area, in screen pixels; false without X or
 // before the window exists.

@@ -43,6 +43,7 @@ constexpr int kStyleEditorDelayMs = 10;
 // closed, once things have settled, and then every hour (after an alarm's message, say).
 constexpr int kTrimAfterMs = 5000;
 constexpr int kTrimEveryMs = 60 * 60 * 1000;
+constexpr int kMapChecksMs[] = {1000, 3000, 10000}; // after a showing
 } // namespace
 
 frmMain::frmMain(QWidget* parent)
@@ -89,6 +90,7 @@ frmMain::frmMain(QWidget* parent)
     backdropShot_.setInterval(kBackdropSettleMs);
     backdropShot_.setSingleShot(true);
     connect(&backdropShot_, &QTimer::timeout, this, &frmMain::GetShot);
+    mapCheck_.setCallback([this] { checkMapped(); });
     trim_.setCallback([this] {
         // Started again first: code that runs once after the trim stays mapped until the
         // next one, and a timer's start is code no tick needs.
@@ -211,19 +213,29 @@ void frmMain::pLoadStyle(bool B) {
     pResizeHandling();
 }
 
+// One of the looks after a showing (see showEvent). Each comes through the same kind of
+// timer as the tick, and the window is the one frames go to, so that the last of them, well
+// after start-up, brings back no code of Qt's that the tick does not use.
+void frmMain::checkMapped() {
+    if (isVisible() && X11Desktop::MapIfWithdrawn(frameTarget()))
+        WriteLog(QStringLiteral("The window manager had let go of the clock: shown again"));
+    if (++mapChecks_ < int(std::size(kMapChecksMs))) {
+        mapCheck_.start(kMapChecksMs[mapChecks_] - kMapChecksMs[mapChecks_ - 1]);
+        return;
+    }
+    mapCheck_.stop();
+    if (trim_.isActive())
+        trim_.start(kTrimAfterMs); // start-up's last work is done only now
+}
+
 void frmMain::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     positionChecked_ = false;
     // Under a loaded openbox, a clock shown at start has been seen left unmapped and unmanaged
     // for good (the window manager let go of it while Qt went on counting it as shown): look
     // a few times in the first seconds and map it again if so.
-    for (const int ms : {1000, 3000, 10000})
-        QTimer::singleShot(ms, this, [this, ms] {
-            if (isVisible() && X11Desktop::MapIfWithdrawn(this))
-                WriteLog(QStringLiteral("The window manager had let go of the clock: shown again"));
-            if (ms == 10000 && trim_.isActive())
-                trim_.start(kTrimAfterMs); // start-up's last work is done only now
-        });
+    mapChecks_ = 0;
+    mapCheck_.start(kMapChecksMs[0]);
     X11Desktop::SkipTaskbar(this); // a tool window has no taskbar entry
     X11Desktop::AskNoMinimiseButton(this);
     // The show itself may give the clock a new X window (after a change of its top-most

@@ -166,6 +166,9 @@ private:
     CompositorWatch compositorWatch_{[this] { followCompositor(); }};
     QTimer backdropShot_; // the corner watch's capture, once the new window has drawn itself
     TickTimer trim_;      // hands back the pages start-up and menus touched
+    TickTimer mapCheck_;  // looks whether the window manager let go of a shown clock
+    int mapChecks_ = 0;   // looks done since the last showing
+    void checkMapped();
     X11Desktop::WindowId passThroughFrame_ = 0; // frame last made click-through
     bool transparentApplied_ = false;
     int alarmMinute_ = -1;             // minute of the day of the last alarm check
