@@ -476,7 +476,7 @@ bool PutImage(WindowId window, const QImage& image, std::span<const QRect> rects
     std::vector<QRect> clipped, parts;
     clipped.reserve(rects.size());
     for (const QRect& r : rects)
-        if (const QRect c = r & bounds; !c.isEmpty())
+        if (const QRect c = Overlap(r, bounds); !c.isEmpty())
             clipped.push_back(c);
     MergeRects(clipped.data(), clipped.size(), kPixelsPerRequest, parts);
 

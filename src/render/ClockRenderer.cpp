@@ -233,7 +233,12 @@ bool ClockRenderer::Render(const QDateTime& tTime) {
 }
 
 bool ClockRenderer::Render(QTime time) {
-    const int s = time.second();
+    if (time.isNull())
+        return false;
+    // From the milliseconds of the day: QTime's own accessors are calls into Qt, in a part of
+    // it that a tick would touch for nothing else.
+    const int msOfDay = time.msecsSinceStartOfDay();
+    const int s = msOfDay / 1000 % 60;
     if (s == LastDrawnSecond)
         return false;
     LastDrawnSecond = static_cast<int16_t>(s);
@@ -242,8 +247,8 @@ bool ClockRenderer::Render(QTime time) {
     if (backing_.isNull())
         return false;
 
-    const int hour = time.hour();
-    const int minute = time.minute();
+    const int hour = msOfDay / 3'600'000;
+    const int minute = msOfDay / 60'000 % 60;
     const float hourAngle = static_cast<float>(((hour + minute / 60.0) - 3) / 6 * Pi);
     const float minuteAngle = static_cast<float>(((minute + s / 60.0) - 15) / 30 * Pi);
     staticKey(hourAngle, minuteAngle, nextKey_);

@@ -5,6 +5,27 @@
 #include <climits>
 #include <vector>
 
+// The smallest rectangle that holds two non-empty ones, and the overlap of two rectangles
+// (empty when they do not meet): QRect's | and & for these cases, worked out here. They run
+// on every tick, and QRect's own are calls into a part of Qt that a tick touches for nothing
+// else, which would keep that part of Qt in memory while the clock sleeps.
+inline QRect BoundingRect(const QRect& a, const QRect& b) {
+    return QRect(QPoint(std::min(a.left(), b.left()), std::min(a.top(), b.top())),
+                 QPoint(std::max(a.right(), b.right()), std::max(a.bottom(), b.bottom())));
+}
+
+inline QRect Overlap(const QRect& a, const QRect& b) {
+    const QRect r(QPoint(std::max(a.left(), b.left()), std::max(a.top(), b.top())),
+                  QPoint(std::min(a.right(), b.right()), std::min(a.bottom(), b.bottom())));
+    return r.isEmpty() ? QRect() : r;
+}
+
+// Whether `inner` lies wholly within `outer`; both non-empty.
+inline bool Holds(const QRect& outer, const QRect& inner) {
+    return inner.left() >= outer.left() && inner.top() >= outer.top() &&
+           inner.right() <= outer.right() && inner.bottom() <= outer.bottom();
+}
+
 // Covers per-row spans of pixels with rectangles, one per band of `bandRows` rows: few enough
 // for a repaint or a request to the display, and tight around slanted lines. Row y's span is
 // lo[y]..hi[y] (lo > hi: nothing in that row); rows first..end-1 are looked at.
@@ -89,7 +110,7 @@ template <typename Out> void MergeRects(const QRect* in, size_t n, qint64 slack,
         if (r.isEmpty())
             continue;
         if (!box.isEmpty()) {
-            const QRect joined = box | r;
+            const QRect joined = BoundingRect(box, r);
             if (area(joined) <= covered + area(r) + slack) {
                 box = joined;
                 covered += area(r);

@@ -2,6 +2,7 @@
 
 #include "render/HandTrig.h"
 #include "render/PixelBlend.h"
+#include "render/RowBands.h"
 
 #include <algorithm>
 #include <cmath>
@@ -123,7 +124,7 @@ template <typename Put>
     const int minorTo = std::max(sMinor, sMinor + E) + maxOff;
     const QRect extent = xMajor ? QRect(QPoint(sMajor, minorFrom), QPoint(sMajor + D, minorTo))
                                 : QRect(QPoint(minorFrom, sMajor), QPoint(minorTo, sMajor + D));
-    if (!QRect(0, 0, dc.width(), dc.height()).contains(extent))
+    if (!Holds(QRect(0, 0, dc.width(), dc.height()), extent))
         return false;
     const qsizetype majorStep = xMajor ? 1 : dc.rowPixels();
     const qsizetype minorStep = xMajor ? dc.rowPixels() : 1;
