@@ -214,8 +214,8 @@ void frmMain::pLoadStyle(bool B) {
 }
 
 // One of the looks after a showing (see showEvent). Each comes through the same kind of
-// timer as the tick, and the window is the one frames go to, so that the last of them, well
-// after start-up, brings back no code of Qt's that the tick does not use.
+// timer as the tick, and the window is the one frames go to, so that the last of them, after
+// the first trim, brings back hardly any code that the tick does not use.
 void frmMain::checkMapped() {
     if (isVisible() && X11Desktop::MapIfWithdrawn(frameTarget()))
         WriteLog(QStringLiteral("The window manager had let go of the clock: shown again"));
@@ -224,8 +224,6 @@ void frmMain::checkMapped() {
         return;
     }
     mapCheck_.stop();
-    if (trim_.isActive())
-        trim_.start(kTrimAfterMs); // start-up's last work is done only now
 }
 
 void frmMain::showEvent(QShowEvent* e) {
@@ -443,8 +441,14 @@ QPaintEngine* frmMain::paintEngine() const {
 void frmMain::paintEvent(QPaintEvent* e) {
     if (testAttribute(Qt::WA_PaintOnScreen)) {
         const std::vector<QRect> rects(e->region().begin(), e->region().end());
-        if (X11Desktop::PutImage(frameTarget(), Clock.backing(), rects))
+        if (X11Desktop::PutImage(frameTarget(), Clock.backing(), rects)) {
             framePainted();
+            return;
+        }
+        // Not drawn that way (no frame yet, say): Qt's painting takes over until the next
+        // showing, so that nothing is left undrawn.
+        setAttribute(Qt::WA_PaintOnScreen, false);
+        update();
         return;
     }
     QPainter p(this);
