@@ -398,8 +398,10 @@ void frmMain::showFrame() {
 
 bool frmMain::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
     // The backing store still holds older hands when frames bypassed it; an exposed area
-    // must be painted afresh rather than copied from there.
-    if (framesBypassPainter_ && X11Desktop::IsExpose(eventType, message)) {
+    // must be painted afresh rather than copied from there. (Painting on screen, there is no
+    // backing store: Qt's own paint of the area already puts the current frame there.)
+    if (framesBypassPainter_ && !testAttribute(Qt::WA_PaintOnScreen) &&
+        X11Desktop::IsExpose(eventType, message)) {
         framesBypassPainter_ = false;
         update();
     }
