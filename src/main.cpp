@@ -1,4 +1,3 @@
-#include "mainwindow/TrayIcon.h"
 #include "mainwindow/frmMain.h"
 #include "shell/CommandLine.h"
 #include "shell/DisplayChoice.h"
@@ -40,10 +39,10 @@ int main(int argc, char* argv[]) {
     SessionBus::PreventAutoLaunch();
     EventLoop::PreferQtDispatcher(EventLoop::ThemePluginFolders());
     QApplication app(argc, argv);
-    // The program's own name and icon for title bars, task bars and notification servers.
+    // The program's own name for title bars, task bars and notification servers; its icon
+    // comes with the tray icon, once the clock is on screen.
     QApplication::setApplicationName(QStringLiteral("zintar"));
     QGuiApplication::setDesktopFileName(QStringLiteral("zintar"));
-    QApplication::setWindowIcon(ClockIcon());
     // The clock is a tool window with a tray icon; it ends the program itself when it closes.
     QApplication::setQuitOnLastWindowClosed(false);
     std::unique_ptr<frmMain> clock;

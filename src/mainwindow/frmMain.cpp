@@ -56,9 +56,6 @@ frmMain::frmMain(QWidget* parent)
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
     resize(128, 128);
-    // The application's icon when it has one: drawing the four sizes again costs start-up.
-    const QIcon applicationIcon = QGuiApplication::windowIcon();
-    imgIcon = applicationIcon.isNull() ? ClockIcon() : applicationIcon;
     CheckAlarms = [this](const QDateTime& now) { alarmCheck.Tick(now); };
     EndProgram = [] { QCoreApplication::quit(); };
     createMenu();
@@ -80,7 +77,7 @@ frmMain::frmMain(QWidget* parent)
         return editor.SwiOk;
     });
     setCalendar([] { frmCalendar::Open(); });
-    setAbout([this] { frmAbout::Open(this, imgIcon); });
+    setAbout([this] { frmAbout::Open(this, icon()); });
 
     Timer1.setInterval(1000);
     Timer1.setCallback([this] { Timer1_Timer(); });
@@ -255,7 +252,18 @@ void frmMain::showEvent(QShowEvent* e) {
 }
 
 void frmMain::Form_Load() {
-    AddTrayIcon([this](int message) { TrayMessage(message); }, imgIcon, windowTitle());
+    AddTrayIcon([this](int message) { TrayMessage(message); }, icon(), windowTitle());
+}
+
+// Drawn at the first use, which comes after the first frame: the four sizes cost start-up
+// half a millisecond. It is the icon of every window of the program too.
+const QIcon& frmMain::icon() {
+    if (imgIcon.isNull()) {
+        const QIcon applicationIcon = QGuiApplication::windowIcon();
+        imgIcon = applicationIcon.isNull() ? ClockIcon() : applicationIcon;
+        QApplication::setWindowIcon(imgIcon);
+    }
+    return imgIcon;
 }
 
 bool frmMain::event(QEvent* e) {
@@ -390,7 +398,7 @@ void frmMain::showFrame() {
     if (isVisible() && onePixelPerPixel_ &&
         X11Desktop::PutImage(frameTarget(), Clock.backing(), Clock.lastChangedRects())) {
         framesBypassPainter_ = true;
-        traceFirstFrame();
+        firstFrameOut();
         return;
     }
     update(Clock.lastChangedRegion());
@@ -465,7 +473,7 @@ void frmMain::paintEvent(QPaintEvent* e) {
 }
 
 void frmMain::framePainted() {
-    traceFirstFrame();
+    firstFrameOut();
     if (!positionChecked_) {
         positionChecked_ = true;
         QTimer::singleShot(0, this, [this] {
@@ -506,12 +514,13 @@ void frmMain::checkPosition() {
     move(pos() + (shown - believed));
 }
 
-void frmMain::traceFirstFrame() {
-    if (firstFrameTraced_)
+void frmMain::firstFrameOut() {
+    if (firstFrameOut_)
         return;
-    firstFrameTraced_ = true;
+    firstFrameOut_ = true;
     WriteLog(
         QStringLiteral("first frame, %1 ms after the start").arg(MsSinceProcessStart(), 0, 'f', 0));
+    ReleaseOptionSaves();
 }
 
 void frmMain::pRoundRegion() {

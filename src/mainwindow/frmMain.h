@@ -37,7 +37,8 @@ public:
     ClockRenderer Clock;
     QImage PicScreen;       // canvas of the desktop capture, client-sized
     FaceSource faceSource_; // where the face picture is read again for the next fit
-    QIcon imgIcon;          // the tray picture
+    QIcon imgIcon;          // the tray picture, drawn at its first use
+    const QIcon& icon();    // imgIcon, also made the program's icon
     CommonDialog CD;
     TickTimer Timer1;
     QTimer timCustom;
@@ -177,8 +178,8 @@ private:
     X11Desktop::WindowId frameTarget_ = 0; // the native window, kept for the tick's frames
     X11Desktop::WindowId frameTarget();
     bool loaded_ = false;
-    bool firstFrameTraced_ = false;
-    void traceFirstFrame();
+    bool firstFrameOut_ = false;
+    void firstFrameOut();          // traced; start-up's settings are saved now
     void framePainted();           // the first frame of a showing is on screen
     bool positionChecked_ = false; // since the last showing
     void checkPosition();

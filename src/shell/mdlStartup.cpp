@@ -12,14 +12,21 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <QTimer>
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <ctime>
 #include <optional>
 #include <unistd.h>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcTrace, "zintar.trace", QtWarningMsg)
+
+namespace {
+// Saves held at start-up are made at the latest this long after it, first frame or not.
+constexpr int kLatestStartSaveMs = 3000;
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Start-up
@@ -32,6 +39,11 @@ void Main(const std::function<void()>& showMainWindow) {
     WriteLog(rule);
     InitCommonControlsSafe();
     RemoveLeftoverTempFiles(AppDataFolder()); // of a save that was killed half-way
+    HoldOptionSaves();
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        QObject::connect(app, &QCoreApplication::aboutToQuit, app, ReleaseOptionSaves);
+        QTimer::singleShot(kLatestStartSaveMs, app, ReleaseOptionSaves);
+    }
     LoadOptions();
     if (showMainWindow)
         showMainWindow();
@@ -50,8 +62,29 @@ void LoadOptions() {
     Options().Load();
 }
 
+namespace {
+bool savesHeld = false;
+bool saveDue = false;
+} // namespace
+
 void SaveOptions() {
+    if (savesHeld) {
+        saveDue = true;
+        return;
+    }
     Options().Save();
+}
+
+void HoldOptionSaves() {
+    savesHeld = true;
+}
+
+void ReleaseOptionSaves() {
+    if (!savesHeld)
+        return;
+    savesHeld = false;
+    if (std::exchange(saveDue, false))
+        Options().Save();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -25,6 +25,13 @@ bool InitCommonControlsSafe();
 void LoadOptions();
 void SaveOptions();
 
+// Start-up saves the settings it has just read (to fill in what the file lacked): Main holds
+// those saves until the clock's first frame is out, and SaveOptions then only notes that a
+// save is due. The release makes that one save; at the latest it comes a few seconds after
+// the start, and as the program quits.
+void HoldOptionSaves();
+void ReleaseOptionSaves();
+
 // The program's one options object, created on first use.
 KOptions& Options();
 

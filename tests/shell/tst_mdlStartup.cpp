@@ -81,6 +81,30 @@ private Q_SLOTS:
         QCOMPARE(traceLines.mid(0, 3),
                  (QStringList{rule, "----  Zintar! Start at 07:05:09", rule}));
         QCOMPARE(styleAtShow, int16_t(9));
+        ReleaseOptionSaves();
+    }
+
+    // Saves asked for while held make one save at the release, of the settings as they are
+    // then; a release without a save asked for writes nothing, and saves go straight to the
+    // file again after it.
+    void heldSavesAreMadeOnceAtTheRelease() {
+        const QString file = Options().FilePath();
+        QFile::remove(file);
+        HoldOptionSaves();
+        Options().SizeX = 192;
+        SaveOptions();
+        Options().SizeX = 256;
+        SaveOptions();
+        QVERIFY(!QFile::exists(file));
+        ReleaseOptionSaves();
+        QVERIFY(TestSupport::readFile(file).contains("SizeX=256\r\n"));
+
+        QFile::remove(file);
+        HoldOptionSaves();
+        ReleaseOptionSaves();
+        QVERIFY(!QFile::exists(file));
+        SaveOptions();
+        QVERIFY(QFile::exists(file));
     }
 
     void readIniValue_data() {
