@@ -165,10 +165,16 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
 int RemoveLeftoverTempFiles(const QString& folder) {
     const QDir dir(folder);
     int removed = 0;
-    const QStringList names =
-        dir.entryList({QLatin1String(".*") + QLatin1String(kTempMarker) + QLatin1String("??????")},
-                      QDir::Files | QDir::Hidden | QDir::System);
+    // ".<file name>" + marker + six characters, as a save names its temporary file. (Matched
+    // here rather than by a name filter, which would compile a regular expression at start.)
+    const QLatin1StringView marker(kTempMarker);
+    constexpr qsizetype kUnique = 6;
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
+        const qsizetype at = name.size() - kUnique - marker.size();
+        if (!name.startsWith(QLatin1Char('.')) || at < 1 ||
+            QStringView(name).sliced(at, marker.size()) != marker)
+            continue;
         struct stat st {};
         const QByteArray native = QFile::encodeName(dir.filePath(name));
         if (::lstat(native.constData(), &st) == 0 && S_ISREG(st.st_mode) &&

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTimer>
@@ -366,9 +365,17 @@ bool ColorReadable(const QString& input) {
     const QString text = input.trimmed();
     if (text.isEmpty() || ParseColor(text) != 0)
         return true;
-    // A zero written as one: "0", "&H0", "-0", "H00"...
-    static const QRegularExpression zero(QStringLiteral("^-?&?[Hh]?0+$"));
-    return zero.match(text).hasMatch();
+    // A zero written as one: "0", "&H0", "-0", "H00"... (an optional "-", "&" and "H" in
+    // that order, then zeros only).
+    QStringView rest(text);
+    if (rest.startsWith(QLatin1Char('-')))
+        rest = rest.sliced(1);
+    if (rest.startsWith(QLatin1Char('&')))
+        rest = rest.sliced(1);
+    if (rest.startsWith(QLatin1Char('H'), Qt::CaseInsensitive))
+        rest = rest.sliced(1);
+    return !rest.isEmpty() &&
+           std::all_of(rest.begin(), rest.end(), [](QChar c) { return c == QLatin1Char('0'); });
 }
 
 void ColorToRgb(int32_t color, ColorBytes& bytes) {

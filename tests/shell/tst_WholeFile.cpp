@@ -102,10 +102,13 @@ private Q_SLOTS:
         const QString dir = TestSupport::scratchFolder("leftovers");
         for (const char* name :
              {".mysettings.ini.zintar-tmp.a1B2c3", ".myskins.ini.zintar-tmp.XyZ123",
-              "mysettings.ini", "notes.zintar-tmp.txt"})
+              "mysettings.ini", "notes.zintar-tmp.txt", ".zintar-tmp.abcdef", ".x.zintar-tmp.abcde",
+              "x.zintar-tmp.abcdef"})
             QVERIFY(TestSupport::writeFile(dir + "/" + name, "x"));
         QCOMPARE(RemoveLeftoverTempFiles(dir), 2);
-        QCOMPARE(allEntries(dir), (QStringList{"mysettings.ini", "notes.zintar-tmp.txt"}));
+        QCOMPARE(allEntries(dir),
+                 (QStringList{".x.zintar-tmp.abcde", ".zintar-tmp.abcdef", "mysettings.ini",
+                              "notes.zintar-tmp.txt", "x.zintar-tmp.abcdef"}));
     }
 
     // The copy is made once; a later call keeps it until the file is newer than the copy.

@@ -180,6 +180,16 @@ private Q_SLOTS:
         QCOMPARE(QList<int>({bytes.Blue, bytes.Green, bytes.Red}), blueGreenRed);
         QCOMPARE(ColorText(color), written);
     }
+
+    // A zero is readable only when written as one; anything else that reads as zero is not a
+    // colour (the settings then keep the colour they had).
+    void zeroWrittenAsOne() {
+        for (const char* zero : {"", " 0 ", "&H0", "-0", "H00", "-&h000", "&0"})
+            QVERIFY2(ColorReadable(zero), zero);
+        for (const char* bad : {"-", "&", "H", "xyz", "0 0", "&&0", "H-0", "&-0", "00g"})
+            QVERIFY2(!ColorReadable(bad), bad);
+        QVERIFY(ColorReadable("FF") && ColorReadable("-&HFF"));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_mdlStartup)
