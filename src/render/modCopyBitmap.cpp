@@ -149,6 +149,55 @@ QImage HalftoneStretch(const QImage& source, int width, int height) {
     QImage out(width, height, QImage::Format_ARGB32_Premultiplied);
     if (src.isNull() || out.isNull())
         return {};
+    const uint64_t total = uint64_t(sw) * uint64_t(sh);
+    // n / total, exactly, without a 64-bit division for each channel of each pixel (most of
+    // the stretch's time): the quotient estimated in floating point is off by one at most,
+    // and is then mended. The sums stay far below 2^53, where doubles hold them exactly.
+    const double inverse = 1.0 / double(total);
+    const auto divide = [total, inverse](uint64_t n) {
+        uint64_t q = uint64_t(double(n) * inverse);
+        const uint64_t back = q * total;
+        if (back > n)
+            --q;
+        else if (n - back >= total)
+            ++q;
+        return q;
+    };
+    QRgb* const outBits = reinterpret_cast<QRgb*>(out.bits());
+    const qsizetype outStride = out.bytesPerLine() / 4;
+
+    if (sw % width == 0 && sh % height == 0 && (sw / width) * (sh / height) <= 256) {
+        // A reduction by whole numbers (a 256-pixel face to 128, say): the n source pixels
+        // under a target pixel all cover it with the same weight w (width x height units),
+        // so the mean (sum * w + n * w / 2) / (n * w) is (2 * sum + n) / (2 * n) (for an odd
+        // n * w, too: 2 * sum + n is then odd and no quotient is a whole number the lower
+        // half-unit could change). Those means are worked out once for every possible sum.
+        const int kx = sw / width, ky = sh / height, n = kx * ky;
+        std::vector<uint8_t> meanOf(size_t(255 * n + 1));
+        for (int sum = 0; sum <= 255 * n; ++sum)
+            meanOf[size_t(sum)] = uint8_t((2 * sum + n) / (2 * n));
+        const QRgb* const srcBits = reinterpret_cast<const QRgb*>(src.constBits());
+        const qsizetype srcStride = src.bytesPerLine() / 4;
+        for (int y = 0; y < height; ++y) {
+            QRgb* line = outBits + y * outStride;
+            for (int x = 0; x < width; ++x) {
+                uint32_t a = 0, r = 0, g = 0, b = 0;
+                for (int sy = y * ky; sy < (y + 1) * ky; ++sy) {
+                    const QRgb* from = srcBits + sy * srcStride + x * kx;
+                    for (int i = 0; i < kx; ++i) {
+                        const QRgb p = from[i] | opaque;
+                        a += qAlpha(p);
+                        r += qRed(p);
+                        g += qGreen(p);
+                        b += qBlue(p);
+                    }
+                }
+                line[x] = qRgba(meanOf[r], meanOf[g], meanOf[b], meanOf[a]);
+            }
+        }
+        return out;
+    }
+
     const auto columns = taps(sw, width);
     const auto rows = taps(sh, height);
 
@@ -157,7 +206,6 @@ QImage HalftoneStretch(const QImage& source, int width, int height) {
     // Target rows go in order, so a source row shared by two of them is summed once.
     std::vector<uint32_t> across(size_t(width) * 4);
     int acrossRow = -1;
-    const uint64_t total = uint64_t(sw) * uint64_t(sh);
     std::vector<uint64_t> acc(size_t(width) * 4);
     for (int y = 0; y < height; ++y) {
         std::fill(acc.begin(), acc.end(), 0);
@@ -184,9 +232,9 @@ QImage HalftoneStretch(const QImage& source, int width, int height) {
             for (int i = 0; i < width * 4; ++i)
                 acc[i] += uint64_t(across[i]) * row.weight;
         }
-        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        QRgb* line = outBits + y * outStride;
         for (int x = 0; x < width; ++x) {
-            auto mean = [&](int c) { return int((acc[x * 4 + c] + total / 2) / total); };
+            auto mean = [&](int c) { return int(divide(acc[x * 4 + c] + total / 2)); };
             line[x] = qRgba(mean(1), mean(2), mean(3), mean(0));
         }
     }

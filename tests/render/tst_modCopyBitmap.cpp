@@ -122,6 +122,9 @@ private Q_SLOTS:
                 translucent.setPixel(x, y,
                                      (translucent.pixel(x, y) & 0xffffffu) |
                                          uint32_t((x * 37 + y * 11) % 256) << 24);
+        // Whole-number reductions (3 x 3 and 1 x 1 blocks) take a shorter way to the same sums.
+        QTest::newRow("rgb32 39x33 to 13x11") << noise(39, 33) << QSize(13, 11);
+        QTest::newRow("translucent 13x11 to 13x11") << translucent << QSize(13, 11);
         for (const QSize size : {QSize(5, 4), QSize(29, 23), QSize(13, 22), QSize(6, 11)}) {
             const QByteArray at =
                 QByteArray::number(size.width()) + 'x' + QByteArray::number(size.height());
@@ -133,6 +136,7 @@ private Q_SLOTS:
                 << noise(13, 11, QImage::Format_RGB888) << size;
         }
         QTest::newRow("256 to 128") << noise(256, 256) << QSize(128, 128);
+        QTest::newRow("255 x 253 to 192 x 128") << noise(255, 253) << QSize(192, 128);
     }
     void halftoneIsTheAreaMean() {
         QFETCH(QImage, source);
