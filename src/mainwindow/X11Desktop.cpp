@@ -315,6 +315,7 @@ struct PutTarget {
     XImage* image = nullptr;
     bool sharedRefused = false; // no MIT-SHM, or it failed once: plain requests only
     SharedPicture shared;
+    int largePuts = 0; // puts of kSharedFromPixels or more so far
 };
 
 void dropImage(PutTarget& target) {
@@ -483,7 +484,10 @@ bool PutImage(WindowId window, const QImage& image, std::span<const QRect> rects
     qint64 pixels = 0;
     for (const QRect& c : parts)
         pixels += qint64(c.width()) * c.height();
-    XImage* shared = pixels >= kSharedFromPixels ? sharedImage(target, image.size()) : nullptr;
+    // The first large put (a window's first frame) goes by the socket: setting up a shared
+    // segment waits for the server, which would hold that frame back.
+    const bool large = pixels >= kSharedFromPixels && ++target.largePuts > 1;
+    XImage* shared = large ? sharedImage(target, image.size()) : nullptr;
     if (shared) {
         SharedPicture& s = target.shared;
         if (s.pending) // the server must be done reading before the rows change

@@ -177,7 +177,7 @@ void frmMain::pLoadOptions(bool B) {
     mnuOT->setChecked(o.OT == -1);
     mnuOB->setChecked(o.OT == 1);
     SetTopMost(this, o.OT);
-    if (o.Borderless) // frameless from the first showing; the shape follows at activation
+    if (o.Borderless) // frameless from the first showing; the shape follows at the showing
         WindowModes::SetFrameless(this, true);
     // Placed at its stored size, so that a window kept on the screen ends flush with its edge;
     // a size the screen cannot hold is made to fit first.
@@ -249,6 +249,22 @@ void frmMain::showEvent(QShowEvent* e) {
         // The tray icon (and the session bus Qt asks about it) once the first frame is out.
         QTimer::singleShot(0, this, [this] { Form_Load(); });
     });
+}
+
+void frmMain::setVisible(bool visible) {
+    QWidget::setVisible(visible);
+    if (!visible || !isVisible())
+        return;
+    // The request to map the window has just been queued: the shape and the frame made for
+    // the showing follow it at once rather than after the server's expose, which comes a
+    // round trip later, so the first frame shows no corners. (A window manager that holds
+    // the map back makes this frame land nowhere; the expose then paints it.)
+    if (mnuBorder->isChecked() && !RoundRegion)
+        pRoundRegion();
+    const QRect whole[] = {rect()};
+    if (testAttribute(Qt::WA_PaintOnScreen) &&
+        X11Desktop::PutImage(frameTarget(), Clock.backing(), whole))
+        framePainted();
 }
 
 void frmMain::Form_Load() {

@@ -30,6 +30,8 @@ class frmMain : public QWidget {
 public:
     static const QString kCaption;
 
+    void setVisible(bool visible) override;
+
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
