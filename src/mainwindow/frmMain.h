@@ -30,10 +30,11 @@ class frmMain : public QWidget {
 public:
     static const QString kCaption;
 
-    void setVisible(bool visible) override;
-
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
+
+    // Shown: the shape and the first frame follow the map request at once.
+    void setVisible(bool visible) override;
 
     // Hidden controls. The renderer holds ImgClk (the face source) and the scaled face.
     ClockRenderer Clock;
