@@ -534,8 +534,9 @@ void frmMain::firstFrameOut() {
     if (firstFrameOut_)
         return;
     firstFrameOut_ = true;
-    WriteLog(
-        QStringLiteral("first frame, %1 ms after the start").arg(MsSinceProcessStart(), 0, 'f', 0));
+    if (lcTrace().isDebugEnabled()) // the start is read from /proc only for the trace
+        WriteLog(QStringLiteral("first frame, %1 ms after the start")
+                     .arg(MsSinceProcessStart(), 0, 'f', 0));
     ReleaseOptionSaves();
 }
 

@@ -31,11 +31,13 @@ constexpr int kLatestStartSaveMs = 3000;
 // Start-up
 
 void Main(const std::function<void()>& showMainWindow) {
-    const QString rule(77, QLatin1Char('-'));
-    WriteLog(rule);
-    WriteLog(QStringLiteral("----  Zintar! Start at ") +
-             TimeSource::now().toString(QStringLiteral("hh:mm:ss")));
-    WriteLog(rule);
+    if (lcTrace().isDebugEnabled()) { // the time as text is made only for the trace
+        const QString rule(77, QLatin1Char('-'));
+        WriteLog(rule);
+        WriteLog(QStringLiteral("----  Zintar! Start at ") +
+                 TimeSource::now().toString(QStringLiteral("hh:mm:ss")));
+        WriteLog(rule);
+    }
     InitCommonControlsSafe();
     RemoveLeftoverTempFiles(AppDataFolder()); // of a save that was killed half-way
     HoldOptionSaves();
