@@ -105,6 +105,34 @@ LineAxes axesOf(QPoint p1, QPoint p2, int16_t width) {
 // Steps of a line worked out at a time; also the unit in which the written area is recorded.
 constexpr int Block = 16;
 
+// The pen across a line: its reach below and above the line, and the surface's row length.
+struct StepShape {
+    int lo, hi;
+    qsizetype rowPixels;
+};
+
+// The n steps of a block from the pixel of its first step on: each step's two edge pixels
+// to put.edges() and those between them to put.solid(). Solids is the number between
+// (width - 1), or -1 for one known only when drawing.
+template <bool XMajor, int Solids, typename Put>
+[[gnu::always_inline]] inline void drawSteps(uint32_t* blockStart, const StepShape& s,
+                                             const int* offsets, const float* fracs, int n,
+                                             Put& put) {
+    const qsizetype majorStep = XMajor ? 1 : s.rowPixels;
+    const qsizetype minorStep = XMajor ? s.rowPixels : 1;
+    for (int k = 0; k < n; ++k) {
+        uint32_t* const p = blockStart + k * majorStep + offsets[k] * minorStep;
+        put.edges(p - s.lo * minorStep, p + s.hi * minorStep, k, fracs[k]);
+        if constexpr (Solids >= 0) {
+            for (int m = 0; m < Solids; ++m)
+                put.solid(p + (m - s.lo + 1) * minorStep);
+        } else {
+            for (int m = -s.lo + 1; m <= s.hi - 1; ++m)
+                put.solid(p + m * minorStep);
+        }
+    }
+}
+
 // A line that lies wholly inside the surface, stepping through memory directly: each pixel
 // goes to put.solid(pixel), or with its neighbour across the line to put.edges(first pixel,
 // second pixel, k, the first one's surface share; the second's is 1 - that), in the order of
@@ -127,7 +155,6 @@ template <typename Put>
     if (!Holds(QRect(0, 0, dc.width(), dc.height()), extent))
         return false;
     const qsizetype majorStep = xMajor ? 1 : dc.rowPixels();
-    const qsizetype minorStep = xMajor ? dc.rowPixels() : 1;
     uint32_t* const start =
         xMajor ? dc.pixelPointer(sMajor, sMinor) : dc.pixelPointer(sMinor, sMajor);
     int* const rowLo = dc.rowLo();
@@ -162,11 +189,23 @@ template <typename Put>
                 }
             }
         }
-        for (int k = 0; k < n; ++k) {
-            uint32_t* const p = start + (base + k) * majorStep + offsets[k] * minorStep;
-            put.edges(p - lo * minorStep, p + hi * minorStep, k, fracs[k]);
-            for (int m = -lo + 1; m <= hi - 1; ++m)
-                put.solid(p + m * minorStep);
+        uint32_t* const blockStart = start + base * majorStep;
+        const StepShape shape{lo, hi, dc.rowPixels()};
+        // The hands' widths, 2 and 3, with their solid pixels known when compiled.
+        if (xMajor) {
+            if (width == 2)
+                drawSteps<true, 1>(blockStart, shape, offsets, fracs, n, put);
+            else if (width == 3)
+                drawSteps<true, 2>(blockStart, shape, offsets, fracs, n, put);
+            else
+                drawSteps<true, -1>(blockStart, shape, offsets, fracs, n, put);
+        } else {
+            if (width == 2)
+                drawSteps<false, 1>(blockStart, shape, offsets, fracs, n, put);
+            else if (width == 3)
+                drawSteps<false, 2>(blockStart, shape, offsets, fracs, n, put);
+            else
+                drawSteps<false, -1>(blockStart, shape, offsets, fracs, n, put);
         }
     }
     return true;
