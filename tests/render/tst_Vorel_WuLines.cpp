@@ -261,6 +261,34 @@ private Q_SLOTS:
         QCOMPARE(forward.copy(0, 0, 60, 30), top);
     }
 
+    // Lines inside the picture are drawn by loops made for each major axis and for the
+    // hands' widths; the pixel-by-pixel drawing of a line that runs off the picture must
+    // agree with them where they share pixels, for every width, both ways, with and without
+    // AVX2.
+    void insideAgreesWithClipped() {
+        QRandomGenerator rng(23);
+        for (bool avx2 : {true, false}) {
+#if defined(PIXELBLEND_AVX2)
+            PixelBlend::avx2Allowed() = avx2;
+#endif
+            for (int n = 0; n < 300; ++n) {
+                const int width = n % 6;
+                // Lines that end in the lower half, so that the upper half alone clips them.
+                const QPoint p1(rng.bounded(3, 57), rng.bounded(3, 57));
+                const QPoint p2(rng.bounded(3, 57), rng.bounded(33, 57));
+                QImage whole = gradient(60, 60), top = gradient(60, 30);
+                Surface a(whole), c(top);
+                WuLine(a, p1, p2, {40, 90, 200}, int16_t(width));
+                WuLine(c, p1, p2, {40, 90, 200}, int16_t(width));
+                QVERIFY2(whole.copy(0, 0, 60, 30) == top,
+                         qPrintable(QString("line %1, AVX2 %2").arg(n).arg(avx2)));
+            }
+        }
+#if defined(PIXELBLEND_AVX2)
+        PixelBlend::avx2Allowed() = true;
+#endif
+    }
+
     // Hands pointing right from (50, 50), 20 pixels long, worked out pixel by pixel:
     // width 8 is the triangle (70,50) (50,46) (50,54), width 4 (70,50) (50,48) (50,52),
     // width 3 and less one plain line over rows 49 to 51.
