@@ -78,6 +78,19 @@ inline void copyPixels(quint32* to, const quint32* from, int n) {
         to[i] = from[i];
 }
 
+// SpanOverlay::take's rows shorter than this are copied whole.
+constexpr int ShortRow = 16;
+
+inline void copyShortRow(quint32* to, const quint32* from) {
+#if defined(__SSE2__)
+    for (int i = 0; i < ShortRow; i += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
+#else
+    std::memcpy(to, from, ShortRow * sizeof(quint32));
+#endif
+}
+
 } // namespace
 
 void CopySpans(const RowSpans& spans, const QImage& from, QImage& to) {
@@ -136,14 +149,26 @@ void SpanOverlay::take(const QImage& from, const RowSpans& spans) {
         if (spans.lo[size_t(y)] <= spans.hi[size_t(y)])
             count += spans.hi[size_t(y)] - spans.lo[size_t(y)] + 1;
     }
-    pixels_.resize(size_t(count));
+    // Room past the last row for a whole short copy (see below).
+    pixels_.resize(size_t(count) + ShortRow);
     const uchar* const bits = from.constBits();
     const qsizetype stride = from.bytesPerLine();
+    // Where a short copy may start and still read inside the picture.
+    const qsizetype lastShort = from.sizeInBytes() - qsizetype(ShortRow) * 4;
     for (int y = rows_.first; y < rows_.end; ++y) {
         const int lo = rows_.lo[size_t(y)], hi = rows_.hi[size_t(y)];
-        if (lo <= hi)
-            copyPixels(pixels_.data() + at_[size_t(y)],
-                       reinterpret_cast<const quint32*>(bits + y * stride) + lo, hi - lo + 1);
+        if (lo > hi)
+            continue;
+        const qsizetype at = y * stride + lo * 4;
+        quint32* const to = pixels_.data() + at_[size_t(y)];
+        const auto* const in = reinterpret_cast<const quint32*>(bits + at);
+        // A hand's rows are mostly short and of every length: those are copied ShortRow
+        // pixels long, with no branch on the length; what lies past the span lands where the
+        // next row's pixels go, or in the room past the last row.
+        if (hi - lo < ShortRow && at <= lastShort)
+            copyShortRow(to, in);
+        else
+            copyPixels(to, in, hi - lo + 1);
     }
 }
 
