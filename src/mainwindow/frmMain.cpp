@@ -258,13 +258,15 @@ void frmMain::setVisible(bool visible) {
     // The request to map the window has just been queued: the shape and the frame made for
     // the showing follow it at once rather than after the server's expose, which comes a
     // round trip later, so the first frame shows no corners. (A window manager that holds
-    // the map back makes this frame land nowhere; the expose then paints it.)
+    // the map back makes this frame land nowhere; the expose then paints it.) The window
+    // manager has not placed the window yet: what is done once it is on screen waits for
+    // the expose's paint.
     if (mnuBorder->isChecked() && !RoundRegion)
         pRoundRegion();
     const QRect whole[] = {rect()};
     if (testAttribute(Qt::WA_PaintOnScreen) &&
         X11Desktop::PutImage(frameTarget(), Clock.backing(), whole))
-        framePainted();
+        firstFrameOut();
 }
 
 void frmMain::Form_Load() {
