@@ -133,6 +133,20 @@ template <bool XMajor, int Solids, typename Put>
     }
 }
 
+// drawSteps for the line's width: the hands' widths, 2 and 3, with their solid pixels known
+// when compiled.
+template <bool XMajor, typename Put>
+[[gnu::always_inline]] inline void drawBlock(int16_t width, uint32_t* blockStart,
+                                             const StepShape& s, const int* offsets,
+                                             const float* fracs, int n, Put& put) {
+    if (width == 2)
+        drawSteps<XMajor, 1>(blockStart, s, offsets, fracs, n, put);
+    else if (width == 3)
+        drawSteps<XMajor, 2>(blockStart, s, offsets, fracs, n, put);
+    else
+        drawSteps<XMajor, -1>(blockStart, s, offsets, fracs, n, put);
+}
+
 // A line that lies wholly inside the surface, stepping through memory directly: each pixel
 // goes to put.solid(pixel), or with its neighbour across the line to put.edges(first pixel,
 // second pixel, k, the first one's surface share; the second's is 1 - that), in the order of
@@ -191,22 +205,10 @@ template <typename Put>
         }
         uint32_t* const blockStart = start + base * majorStep;
         const StepShape shape{lo, hi, dc.rowPixels()};
-        // The hands' widths, 2 and 3, with their solid pixels known when compiled.
-        if (xMajor) {
-            if (width == 2)
-                drawSteps<true, 1>(blockStart, shape, offsets, fracs, n, put);
-            else if (width == 3)
-                drawSteps<true, 2>(blockStart, shape, offsets, fracs, n, put);
-            else
-                drawSteps<true, -1>(blockStart, shape, offsets, fracs, n, put);
-        } else {
-            if (width == 2)
-                drawSteps<false, 1>(blockStart, shape, offsets, fracs, n, put);
-            else if (width == 3)
-                drawSteps<false, 2>(blockStart, shape, offsets, fracs, n, put);
-            else
-                drawSteps<false, -1>(blockStart, shape, offsets, fracs, n, put);
-        }
+        if (xMajor)
+            drawBlock<true>(width, blockStart, shape, offsets, fracs, n, put);
+        else
+            drawBlock<false>(width, blockStart, shape, offsets, fracs, n, put);
     }
     return true;
 }

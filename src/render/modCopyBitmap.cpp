@@ -123,6 +123,42 @@ std::vector<std::vector<Tap>> taps(int from, int to) {
     return result;
 }
 
+// HalftoneStretch's reduction by whole numbers (a 256-pixel face to 128, say), for at most
+// 256 source pixels to one: the n source pixels under a target pixel all cover it with the
+// same weight w (width x height units), so the mean (sum * w + n * w / 2) / (n * w) is
+// (2 * sum + n) / (2 * n) (for an odd n * w, too: 2 * sum + n is then odd and no quotient
+// is a whole number the lower half-unit could change). Those means are worked out once for
+// every possible sum.
+void reduceByWholeNumbers(const QImage& src, QRgb opaque, QImage& out) {
+    const int width = out.width(), height = out.height();
+    const int sw = src.width(), sh = src.height();
+    QRgb* const outBits = reinterpret_cast<QRgb*>(out.bits());
+    const qsizetype outStride = out.bytesPerLine() / 4;
+    const int kx = sw / width, ky = sh / height, n = kx * ky;
+    std::vector<uint8_t> meanOf(size_t(255 * n + 1));
+    for (int sum = 0; sum <= 255 * n; ++sum)
+        meanOf[size_t(sum)] = uint8_t((2 * sum + n) / (2 * n));
+    const QRgb* const srcBits = reinterpret_cast<const QRgb*>(src.constBits());
+    const qsizetype srcStride = src.bytesPerLine() / 4;
+    for (int y = 0; y < height; ++y) {
+        QRgb* line = outBits + y * outStride;
+        for (int x = 0; x < width; ++x) {
+            uint32_t a = 0, r = 0, g = 0, b = 0;
+            for (int sy = y * ky; sy < (y + 1) * ky; ++sy) {
+                const QRgb* from = srcBits + sy * srcStride + x * kx;
+                for (int i = 0; i < kx; ++i) {
+                    const QRgb p = from[i] | opaque;
+                    a += qAlpha(p);
+                    r += qRed(p);
+                    g += qGreen(p);
+                    b += qBlue(p);
+                }
+            }
+            line[x] = qRgba(meanOf[r], meanOf[g], meanOf[b], meanOf[a]);
+        }
+    }
+}
+
 } // namespace
 
 int32_t BitsPerPixel(const QImage& bitmap) {
@@ -149,6 +185,13 @@ QImage HalftoneStretch(const QImage& source, int width, int height) {
     QImage out(width, height, QImage::Format_ARGB32_Premultiplied);
     if (src.isNull() || out.isNull())
         return {};
+    if (sw % width == 0 && sh % height == 0 && (sw / width) * (sh / height) <= 256) {
+        reduceByWholeNumbers(src, opaque, out);
+        return out;
+    }
+
+    QRgb* const outBits = reinterpret_cast<QRgb*>(out.bits());
+    const qsizetype outStride = out.bytesPerLine() / 4;
     const uint64_t total = uint64_t(sw) * uint64_t(sh);
     // n / total, exactly, without a 64-bit division for each channel of each pixel (most of
     // the stretch's time): the quotient estimated in floating point is off by one at most,
@@ -163,41 +206,6 @@ QImage HalftoneStretch(const QImage& source, int width, int height) {
             ++q;
         return q;
     };
-    QRgb* const outBits = reinterpret_cast<QRgb*>(out.bits());
-    const qsizetype outStride = out.bytesPerLine() / 4;
-
-    if (sw % width == 0 && sh % height == 0 && (sw / width) * (sh / height) <= 256) {
-        // A reduction by whole numbers (a 256-pixel face to 128, say): the n source pixels
-        // under a target pixel all cover it with the same weight w (width x height units),
-        // so the mean (sum * w + n * w / 2) / (n * w) is (2 * sum + n) / (2 * n) (for an odd
-        // n * w, too: 2 * sum + n is then odd and no quotient is a whole number the lower
-        // half-unit could change). Those means are worked out once for every possible sum.
-        const int kx = sw / width, ky = sh / height, n = kx * ky;
-        std::vector<uint8_t> meanOf(size_t(255 * n + 1));
-        for (int sum = 0; sum <= 255 * n; ++sum)
-            meanOf[size_t(sum)] = uint8_t((2 * sum + n) / (2 * n));
-        const QRgb* const srcBits = reinterpret_cast<const QRgb*>(src.constBits());
-        const qsizetype srcStride = src.bytesPerLine() / 4;
-        for (int y = 0; y < height; ++y) {
-            QRgb* line = outBits + y * outStride;
-            for (int x = 0; x < width; ++x) {
-                uint32_t a = 0, r = 0, g = 0, b = 0;
-                for (int sy = y * ky; sy < (y + 1) * ky; ++sy) {
-                    const QRgb* from = srcBits + sy * srcStride + x * kx;
-                    for (int i = 0; i < kx; ++i) {
-                        const QRgb p = from[i] | opaque;
-                        a += qAlpha(p);
-                        r += qRed(p);
-                        g += qGreen(p);
-                        b += qBlue(p);
-                    }
-                }
-                line[x] = qRgba(meanOf[r], meanOf[g], meanOf[b], meanOf[a]);
-            }
-        }
-        return out;
-    }
-
     const auto columns = taps(sw, width);
     const auto rows = taps(sh, height);
 
