@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <optional>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -31,40 +30,6 @@ struct Crossing {
     double x() const { return static_cast<double>(num) / static_cast<double>(den); }
 };
 
-// Walks an edge from its upper end p to its lower end q (p.y < q.y) one row at a time,
-// keeping the crossing x = p.x + (y - p.y) * dx / dy as a whole part and a remainder.
-class EdgeWalker {
-public:
-    EdgeWalker(QPoint p, QPoint q, int y) : den_(q.y() - p.y()) {
-        const int64_t dx = q.x() - p.x();
-        stepWhole_ = floorDiv(dx, den_);
-        stepRest_ = dx - stepWhole_ * den_;
-        const int64_t num = dx * (y - p.y());
-        whole_ = p.x() + floorDiv(num, den_);
-        rest_ = num - floorDiv(num, den_) * den_;
-    }
-    void next() { // without a branch: the carry follows the slope, which no predictor does
-        whole_ += stepWhole_;
-        rest_ += stepRest_;
-        const int64_t carry = rest_ >= den_;
-        rest_ -= carry * den_;
-        whole_ += carry;
-    }
-    int64_t floorX() const { return whole_; }
-    int64_t ceilX() const { return whole_ + (rest_ > 0 ? 1 : 0); }
-    // Compares exact crossings of two walkers.
-    bool leftOf(const EdgeWalker& o) const {
-        if (whole_ != o.whole_)
-            return whole_ < o.whole_;
-        return rest_ * o.den_ < o.rest_ * den_;
-    }
-
-private:
-    int64_t den_;
-    int64_t stepWhole_ = 0, stepRest_ = 0;
-    int64_t whole_ = 0, rest_ = 0;
-};
-
 // Pixels p[0..n-1] set to `pixel`, four at a time where SSE2 is there (the last four
 // overlapping the ones before).
 inline void fillPixels(uint32_t* p, int64_t n, uint32_t pixel) {
@@ -80,6 +45,72 @@ inline void fillPixels(uint32_t* p, int64_t n, uint32_t pixel) {
     for (int64_t i = 0; i < n; ++i)
         p[i] = pixel;
 }
+
+// floor(n / den) for whole numbers 0 <= n < 2^22 and 0 < den < 2^12, by a multiplication
+// and a shift instead of a division. With m = floor(2^40 / den) + 1, n·m / 2^40 exceeds
+// n / den by less than n / 2^40 < 2^-18, while a quotient that is not whole lies at least
+// 1 / den > 2^-12 below the next whole number: the floor comes out exact.
+struct Quotients {
+    explicit Quotients(int den) : m((uint64_t(1) << 40) / uint64_t(den) + 1) {}
+    int of(int n) const { return static_cast<int>((uint64_t(n) * m) >> 40); }
+    uint64_t m;
+};
+
+// Widens lo[k] and hi[k] (k = y - top) to the pixels Surface::outline() puts for a line from
+// s to e. Bresenham's stepping there comes down to this, with X and Y the line's run and
+// rise as lengths and i, j counted from s: along x (X >= Y), column i lies on row
+// j = floor((2Yi + X) / 2Y), so row j holds the columns from ceil((2Xj - X) / 2Y) to the
+// next row's first less one; along y, row j holds the one column floor((2Xj + Y) / 2Y).
+// With `first`, the rows are set to the line's pixels instead (the line must cross them all).
+template <bool first = false> void widenByLine(QPoint s, QPoint e, int top, int* lo, int* hi) {
+    const int X = std::abs(e.x() - s.x()), Y = std::abs(e.y() - s.y());
+    const int sx = e.x() < s.x() ? -1 : 1, sy = e.y() < s.y() ? -1 : 1;
+    int* const rowLo = lo + (s.y() - top);
+    int* const rowHi = hi + (s.y() - top);
+    const Quotients by(2 * std::max(Y, 1));
+    for (int j = 0; j <= Y; ++j) {
+        int from, to;
+        if (X >= Y) {
+            // ceil(n / 2Y) as floor((n + 2Y - 1) / 2Y); row 0 starts at the line's start.
+            from = j == 0 ? 0 : by.of(2 * X * j - X + 2 * Y - 1);
+            to = j == Y ? X : by.of(2 * X * (j + 1) - X + 2 * Y - 1) - 1;
+        } else {
+            from = to = by.of(2 * X * j + Y);
+        }
+        const int a = s.x() + sx * (sx > 0 ? from : to), b = s.x() + sx * (sx > 0 ? to : from);
+        if constexpr (first) {
+            rowLo[sy * j] = a;
+            rowHi[sy * j] = b;
+        } else {
+            rowLo[sy * j] = std::min(rowLo[sy * j], a);
+            rowHi[sy * j] = std::max(rowHi[sy * j], b);
+        }
+    }
+}
+
+// Where the edge from p down to q (p.y < q.y) crosses the rows p.y to q.y - 1: the first
+// whole column at or right of it into left[k], or the last at or left of it into right[k]
+// (k = y - top), as the edge bounds the interior on the left or the right.
+void crossings(QPoint p, QPoint q, int top, bool onLeft, int* left, int* right) {
+    const int dy = q.y() - p.y(), dx = q.x() - p.x(), run = std::abs(dx);
+    if (dy <= 0)
+        return;
+    const Quotients by(dy);
+    int* const out = (onLeft ? left : right) + (p.y() - top);
+    for (int j = 0; j < dy; ++j) {
+        const int t = run * j;
+        const int whole = by.of(t);
+        const int part = t - whole * dy != 0; // a fraction of a column past `whole`
+        // x = p.x ± (whole + part / dy): its ceiling and floor.
+        const int ceil = dx >= 0 ? p.x() + whole + part : p.x() - whole;
+        const int floor = dx >= 0 ? p.x() + whole : p.x() - whole - part;
+        out[j] = onLeft ? ceil : floor;
+    }
+}
+
+// The rows and columns a triangle may span for Surface::solidTriangle(): its row spans live
+// on the stack, and its numbers stay within Quotients' bounds.
+constexpr int MaxTriangleRows = 1024;
 
 } // namespace
 
@@ -197,58 +228,63 @@ void Surface::outline(QPoint a, QPoint b, ColorBytes color) {
     touch(b.x(), b.y());
 }
 
-// The same interior rule as the general case, for the one shape the hands use: with the
-// corners sorted by y, the long edge a-c crosses every row from a.y to c.y - 1 and the two
-// short ones share those rows between them.
-void Surface::fillTriangle(const QPoint* points, uint32_t pixel) {
-    QPoint a = points[0], b = points[1], c = points[2];
-    if (b.y() < a.y())
-        std::swap(a, b);
-    if (c.y() < b.y())
-        std::swap(b, c);
-    if (b.y() < a.y())
-        std::swap(a, b);
-    if (a.y() == c.y())
-        return; // flat: its outline is all there is
-    const int first = std::max(a.y(), 0);
-    const int last = std::min(c.y() - 1, height_ - 1);
-    if (first > last)
-        return;
-    // The two short edges lie on the same side of the long one all the way down; where they
-    // meet it (at a corner) the order does not matter.
+// A triangle and its outline, for the one shape the hands use, when its corners lie inside
+// the surface: the interior by the same rule as the general case and the outline's pixels as
+// outline() puts them, gathered row by row. In every row the interior and the outline's runs
+// meet or overlap (an outline pixel lies within half a pixel of its edge, and any pixel
+// between two of them is inside), so each row is one span, filled once.
+void Surface::solidTriangle(const QPoint* points, uint32_t pixel) {
+    int ia = 0, ib = 1, ic = 2; // the corners by y
+    if (points[ib].y() < points[ia].y())
+        std::swap(ia, ib);
+    if (points[ic].y() < points[ib].y())
+        std::swap(ib, ic);
+    if (points[ib].y() < points[ia].y())
+        std::swap(ia, ib);
+    const QPoint a = points[ia], b = points[ib], c = points[ic];
+    const int top = a.y(), rows = c.y() - a.y() + 1;
+    // Each row's outline span, and the interior's first and last column. The arrays lie an
+    // odd number of ints apart, so that a row's entries in two of them are never a multiple
+    // of 4 KB apart, which processors may take for a conflict between a store and a load.
+    int store[4 * MaxTriangleRows + 3];
+    int* const lo = store;
+    int* const hi = lo + MaxTriangleRows + 1;
+    int* const left = hi + MaxTriangleRows + 1;
+    int* const right = left + MaxTriangleRows + 1;
+    // The long edge's outline crosses every row: it sets them, the others widen them. Each
+    // edge runs the way the outline goes round, which decides its pixels where a line passes
+    // halfway between two.
+    const bool longForward = (ia + 1) % 3 == ic;
+    widenByLine<true>(longForward ? a : c, longForward ? c : a, top, lo, hi);
+    for (int i = 0; i < 3; ++i)
+        if (!((i == ia && (i + 1) % 3 == ic) || (i == ic && (i + 1) % 3 == ia)))
+            widenByLine(points[i], points[(i + 1) % 3], top, lo, hi);
+    // With the corners sorted by y, the long edge a-c crosses every row from a.y to c.y - 1
+    // and the two short ones share those rows between them; the short ones lie on the same
+    // side of the long one all the way down.
     const int64_t cross =
         int64_t(c.x() - a.x()) * (b.y() - a.y()) - int64_t(b.x() - a.x()) * (c.y() - a.y());
     const bool longOnLeft = cross < 0;
-    EdgeWalker longEdge(a, c, first);
-    std::optional<EdgeWalker> shortEdge;
-    bool upperHalf = first < b.y();
-    shortEdge.emplace(upperHalf ? EdgeWalker(a, b, first) : EdgeWalker(b, c, first));
-    int minX = INT_MAX, maxX = INT_MIN, minY = INT_MAX, maxY = INT_MIN;
-    for (int y = first; y <= last; ++y) {
-        if (upperHalf && y >= b.y()) {
-            upperHalf = false;
-            shortEdge.emplace(b, c, y);
+    crossings(a, c, top, longOnLeft, left, right);
+    crossings(a, b, top, !longOnLeft, left, right);
+    crossings(b, c, top, !longOnLeft, left, right);
+    // The long edge and the short ones give each row above the last its interior's first and
+    // last column; the last row has none.
+    left[rows - 1] = INT_MAX;
+    right[rows - 1] = INT_MIN;
+    for (int k = 0; k < rows; ++k) {
+        const bool inside = left[k] <= right[k];
+        const int from = inside ? std::min(lo[k], left[k]) : lo[k];
+        const int to = inside ? std::max(hi[k], right[k]) : hi[k];
+        const int y = top + k;
+        fillPixels(row(y) + from, to - from + 1, pixel);
+        if (rowLo_) {
+            rowLo_[y] = std::min(rowLo_[y], from);
+            rowHi_[y] = std::max(rowHi_[y], to);
         }
-        const EdgeWalker& l = longOnLeft ? longEdge : *shortEdge;
-        const EdgeWalker& r = longOnLeft ? *shortEdge : longEdge;
-        const int64_t from = std::max<int64_t>(l.ceilX(), 0);
-        const int64_t to = std::min<int64_t>(r.floorX(), width_ - 1);
-        if (from <= to) {
-            fillPixels(row(y) + from, to - from + 1, pixel);
-            minX = std::min(minX, int(from));
-            maxX = std::max(maxX, int(to));
-            minY = std::min(minY, y);
-            maxY = std::max(maxY, y);
-            if (rowLo_) {
-                rowLo_[y] = std::min(rowLo_[y], int(from));
-                rowHi_[y] = std::max(rowHi_[y], int(to));
-            }
-        }
-        longEdge.next();
-        shortEdge->next();
     }
-    if (minX <= maxX) // the rows' spans are widened above; (maxX, maxY) need not be written
-        widenBox(minX, minY, maxX, maxY);
+    // The outline runs through the corners, and everything lies between them.
+    widenBox(std::min({a.x(), b.x(), c.x()}), a.y(), std::max({a.x(), b.x(), c.x()}), c.y());
 }
 
 void Surface::Polygon(const QPoint* points, int count, ColorBytes color) {
@@ -265,10 +301,13 @@ void Surface::Polygon(const QPoint* points, int count, ColorBytes color) {
     top = std::max(top, 0);
     bottom = std::min(bottom, height_ - 1);
 
-    if (count == 3) {
-        fillTriangle(points, pixel);
-        for (int i = 0; i < count; ++i)
-            outline(points[i], points[(i + 1) % count], color);
+    if (count == 3 && contains(points[0].x(), points[0].y()) &&
+        contains(points[1].x(), points[1].y()) && contains(points[2].x(), points[2].y()) &&
+        bottom - top < MaxTriangleRows &&
+        std::max({points[0].x(), points[1].x(), points[2].x()}) -
+                std::min({points[0].x(), points[1].x(), points[2].x()}) <
+            MaxTriangleRows) {
+        solidTriangle(points, pixel);
         return;
     }
 

@@ -122,7 +122,7 @@ private:
         maxY_ = std::max(maxY_, y2);
     }
     void fillSpan(int y, int x1, int x2, uint32_t pixel);
-    void fillTriangle(const QPoint* points, uint32_t pixel);
+    void solidTriangle(const QPoint* points, uint32_t pixel);
     void outline(QPoint a, QPoint b, ColorBytes color);
 
     uchar* bits_ = nullptr;

@@ -3,6 +3,7 @@
 
 #include <QRandomGenerator>
 #include <QtTest>
+#include <cmath>
 
 using namespace Vorel_WuLines;
 using Points = QList<QPoint>;
@@ -103,18 +104,42 @@ private Q_SLOTS:
     }
 
     // Triangles take a faster road than other polygons: the same triangle given with one
-    // corner twice must come out the same, also when clipped.
+    // corner twice must come out the same, with the same rows and box written, also when
+    // clipped. Small ones of every shape, long thin ones like a hand's body at every angle,
+    // whose edges run close together, and a few as large as the fast road takes.
     void triangleMatchesGeneralPolygon() {
         QRandomGenerator rng(5);
-        for (int n = 0; n < 300; ++n) {
+        for (int n = 0; n < 3010; ++n) {
             QPoint c[4];
-            for (QPoint& p : c)
-                p = QPoint(rng.bounded(-10, 40), rng.bounded(-10, 40));
+            const int size = n < 2000 ? 30 : n < 3000 ? 120 : 1024;
+            if (n < 2000) {
+                for (QPoint& p : c)
+                    p = QPoint(rng.bounded(-10, 40), rng.bounded(-10, 40));
+            } else if (n >= 3000) {
+                for (QPoint& p : c)
+                    p = QPoint(rng.bounded(size), rng.bounded(size));
+            } else {
+                const double angle = rng.bounded(6.3), length = 5.0 + rng.bounded(53.0);
+                const double half = 0.5 + rng.bounded(3.5);
+                const QPointF centre(60 + rng.bounded(1.0), 60 + rng.bounded(1.0));
+                const QPointF along(std::cos(angle), std::sin(angle));
+                const QPointF across(-along.y(), along.x());
+                c[0] = (centre + along * length).toPoint();
+                c[1] = (centre + across * half).toPoint();
+                c[2] = (centre - across * half).toPoint();
+            }
             c[3] = c[2];
-            QImage fast = white(30, 30), general = white(30, 30);
-            Surface(fast).Polygon(c, 3, Black);
-            Surface(general).Polygon(c, 4, Black);
+            QImage fast = white(size, size), general = white(size, size);
+            std::vector<int> fastLo(size_t(size), INT_MAX), fastHi(size_t(size), INT_MIN);
+            std::vector<int> generalLo = fastLo, generalHi = fastHi;
+            Surface f(fast), g(general);
+            f.trackRows(fastLo.data(), fastHi.data());
+            g.trackRows(generalLo.data(), generalHi.data());
+            f.Polygon(c, 3, Black);
+            g.Polygon(c, 4, Black);
             QVERIFY2(fast == general, qPrintable(QString::number(n)));
+            QVERIFY2(fastLo == generalLo && fastHi == generalHi, qPrintable(QString::number(n)));
+            QCOMPARE(f.touched(), g.touched());
         }
     }
 
