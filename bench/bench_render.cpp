@@ -10,8 +10,11 @@
 
 #include <QDateTime>
 #include <QImage>
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -74,6 +77,59 @@ void BM_RenderWholeFrame256(benchmark::State& state) {
         state.SkipWithError("a frame was not drawn whole");
 }
 BENCHMARK(BM_RenderWholeFrame256)->ArgName("next")->Arg(0)->Arg(1);
+
+// The same ratio measured side by side: blocks of plain copies and blocks of whole frames
+// take turns, and each pair of blocks gives one ratio, so a host that slows down for a while
+// slows both alike. Reports the median ratio, the median time of each, and the fastest block
+// of each (copy_min, frame_min): on a busy host, the fastest of many runs, alternating two
+// builds, compares them best.
+void BM_WholeFrameOverCopy256(benchmark::State& state) {
+    constexpr int PerBlock = 32;
+    Options().Defaults();
+    ClockRenderer r;
+    r.ImgClk = watchFace();
+    ColorToRgb(Options().HCol, r.HourRgb);
+    ColorToRgb(Options().MCol, r.MinuteRgb);
+    ColorToRgb(Options().SCol, r.SecondsRgb);
+    r.setClientSize(QSize(256, 256));
+    r.RecalcImage(true);
+    const QImage faces[2] = {r.ScaledFace, r.ScaledFace.copy()};
+    QImage from(256, 256, QImage::Format_RGB32);
+    from.fill(Qt::white);
+    QImage to(256, 256, QImage::Format_RGB32);
+    std::vector<double> copies, frames, ratios;
+    qsizetype i = 0;
+    using Clock = std::chrono::steady_clock;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        for (int k = 0; k < PerBlock; ++k) {
+            std::memcpy(to.bits(), from.constBits(), size_t(from.sizeInBytes()));
+            benchmark::DoNotOptimize(to.bits());
+            benchmark::ClobberMemory();
+        }
+        const auto t1 = Clock::now();
+        for (int k = 0; k < PerBlock; ++k, ++i) {
+            r.ScaledFace = faces[i % 2];
+            benchmark::DoNotOptimize(r.Render(QTime(10, 8, int(i % 30) * 2)));
+        }
+        const auto t2 = Clock::now();
+        const double copy = std::chrono::duration<double, std::nano>(t1 - t0).count() / PerBlock;
+        const double frame = std::chrono::duration<double, std::nano>(t2 - t1).count() / PerBlock;
+        copies.push_back(copy);
+        frames.push_back(frame);
+        ratios.push_back(frame / copy);
+    }
+    auto median = [](std::vector<double>& v) {
+        std::nth_element(v.begin(), v.begin() + qsizetype(v.size() / 2), v.end());
+        return v[v.size() / 2];
+    };
+    state.counters["copy_ns"] = median(copies);
+    state.counters["frame_ns"] = median(frames);
+    state.counters["ratio"] = median(ratios);
+    state.counters["copy_min"] = *std::min_element(copies.begin(), copies.end());
+    state.counters["frame_min"] = *std::min_element(frames.begin(), frames.end());
+}
+BENCHMARK(BM_WholeFrameOverCopy256);
 
 // The running clock's frame: only the pixels around the previous and the new hands redrawn.
 // range(1) 0: every hand drawn line by line each frame, for comparison.
