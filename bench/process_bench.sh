@@ -8,9 +8,16 @@
 # and the ratios clock / xclock. Not part of the test suite: numbers depend on the machine and
 # its load.
 #
-#   bash bench/process_bench.sh [--seconds N] [--rounds N] [--clock NAME=PATH]... [--probe PATH]
+# A start takes a few tens of milliseconds, and a busy host moves it by about as much as the
+# difference between two programs, so start-up also gets starts of its own: after the rounds,
+# each program is started that many more times, in turn, each on a new Xvfb, and stopped as
+# soon as its first frame is on screen. The start-up rows are the medians of all starts.
+#
+#   bash bench/process_bench.sh [--seconds N] [--rounds N] [--starts N] [--clock NAME=PATH]...
+#                               [--probe PATH]
 #
 #   --seconds  idle window per run, default 20     --rounds  runs per case, default 3
+#   --starts   further starts per program and size, for start-up alone, default 10
 #   --clock    a clock binary, named for its column; repeat to compare builds in one run
 #              (default: zintar=build/bin/zintar)
 #   --probe    the screen watcher, default build/bin/zintar_probe
@@ -68,15 +75,19 @@ bench_seethrough_of() {
 
 bench_die() { echo "process_bench: $*" >&2 && exit 2; }
 
-# Sets BENCH_SECONDS, BENCH_ROUNDS, BENCH_PROBE, BENCH_NAMES and BENCH_PATHS from the options.
+# Sets BENCH_SECONDS, BENCH_ROUNDS, BENCH_STARTS, BENCH_PROBE, BENCH_NAMES and BENCH_PATHS from
+# the options.
 bench_parse_args() {
-    BENCH_SECONDS=20 BENCH_ROUNDS=3 BENCH_PROBE="$BENCH_ROOT/build/bin/zintar_probe"
+    BENCH_SECONDS=20 BENCH_ROUNDS=3 BENCH_STARTS=10 BENCH_PROBE="$BENCH_ROOT/build/bin/zintar_probe"
     BENCH_NAMES=() BENCH_PATHS=()
     while [ $# -gt 0 ]; do
         case $1 in
-        --seconds | --rounds | --clock | --probe) [ $# -ge 2 ] || bench_die "$1 needs a value" ;;&
+        --seconds | --rounds | --starts | --clock | --probe)
+            [ $# -ge 2 ] || bench_die "$1 needs a value"
+            ;;&
         --seconds) BENCH_SECONDS=$2 ;;
         --rounds) BENCH_ROUNDS=$2 ;;
+        --starts) BENCH_STARTS=$2 ;;
         --probe) BENCH_PROBE=$2 ;;
         --clock)
             [[ $2 == ?*=?* ]] || bench_die "--clock wants NAME=PATH, not '$2'"
@@ -92,6 +103,7 @@ bench_parse_args() {
     done
     [[ $BENCH_SECONDS =~ ^[1-9][0-9]*$ ]] || bench_die "--seconds wants a whole number of seconds"
     [[ $BENCH_ROUNDS =~ ^[1-9][0-9]*$ ]] || bench_die "--rounds wants a whole number"
+    [[ $BENCH_STARTS =~ ^[0-9]+$ ]] || bench_die "--starts wants a whole number"
     if [ "${#BENCH_NAMES[@]}" -eq 0 ]; then
         BENCH_NAMES=(zintar) BENCH_PATHS=("$BENCH_ROOT/build/bin/zintar")
     fi
@@ -119,7 +131,8 @@ bench_stop() {
 # bench_run NAME FACE SIZE DIR CMD...: one run of CMD on a new Xvfb with DIR as its home;
 # appends a line to $BENCH_RUNS: name, face, size, start-up (ms), CPU of the first 10 s (ms),
 # idle CPU (ms per s), RSS and PSS at 10 s (MB), the X server's RSS at 10 s (MB), and the idle
-# CPU of the program alone (ms per s).
+# CPU of the program alone (ms per s). With BENCH_START_ONLY=1 the program is stopped once its
+# first frame is on screen, and the line holds the start-up alone.
 bench_run() {
     local name=$1 face=$2 size=$3 dir=$4
     shift 4
@@ -160,6 +173,14 @@ bench_run() {
     pid=$!
     BENCH_LIVE=("$xvfb" "$pid")
     wait "$probe_pid" && read -r first <"$dir/first" && startup=$((first - t0))
+    if [ "${BENCH_START_ONLY:-0}" = 1 ]; then
+        bench_stop "$pid"
+        bench_stop "$xvfb"
+        BENCH_LIVE=()
+        printf '%s\t%s\t%s\t%s\t\t\t\t\t\t\n' "$name" bitmap "$size" "$startup" >>"$BENCH_RUNS"
+        rm -rf "$dir"
+        return
+    fi
 
     bench_sleep_until_ms $((t0 + 10000))
     local c10 x10 rss pss xrss c_end x_end cpu10="" idle="" own="" alive=1
@@ -268,11 +289,25 @@ bench_main() {
             done
         done
     done
+    local start
+    for ((start = 1; start <= BENCH_STARTS; start++)); do
+        for size in "${BENCH_SIZES[@]}"; do
+            for i in "${!BENCH_PATHS[@]}"; do
+                echo "process_bench: start $start, ${BENCH_NAMES[$i]}, $size px" >&2
+                BENCH_START_ONLY=1 bench_run "${BENCH_NAMES[$i]}" bitmap "$size" \
+                    "$out/run$((n++))" "${BENCH_PATHS[$i]}"
+            done
+            echo "process_bench: start $start, xclock, $size px" >&2
+            BENCH_START_ONLY=1 bench_run "$BENCH_XCLOCK" bitmap "$size" "$out/run$((n++))" \
+                xclock -update 1 -geometry "${size}x${size}+0+0"
+        done
+    done
     bench_table "$BENCH_RUNS" "${BENCH_NAMES[@]}"
     echo
-    echo "Medians of $BENCH_ROUNDS runs; CPU is the program's plus its own Xvfb's; the idle" \
-        "window is the $BENCH_SECONDS s after the first 10 s. Every run, with the X server's RSS" \
-        "and the program's idle CPU without its server in the last two columns: $BENCH_RUNS"
+    echo "Medians of $BENCH_ROUNDS runs, and of $((BENCH_ROUNDS + BENCH_STARTS)) starts for" \
+        "start-up; CPU is the program's plus its own Xvfb's; the idle window is the" \
+        "$BENCH_SECONDS s after the first 10 s. Every run, with the X server's RSS and the" \
+        "program's idle CPU without its server in the last two columns: $BENCH_RUNS"
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then

@@ -62,10 +62,11 @@ for exe in "$tmp/a/zintar" "$tmp/b/zintar" "$tmp/b/zintar_seethrough"; do
 done
 (
     cd "$tmp" || exit 1
-    bench_parse_args --seconds 5 --clock before=a/zintar --clock after="$tmp/b/zintar" --rounds 1
+    bench_parse_args --seconds 5 --clock before=a/zintar --clock after="$tmp/b/zintar" --rounds 1 \
+        --starts 0
     check "two clocks in the order given, paths made absolute" \
-        "before after|$tmp/a/zintar $tmp/b/zintar|5 1" \
-        "${BENCH_NAMES[*]}|${BENCH_PATHS[*]}|$BENCH_SECONDS $BENCH_ROUNDS"
+        "before after|$tmp/a/zintar $tmp/b/zintar|5 1 0" \
+        "${BENCH_NAMES[*]}|${BENCH_PATHS[*]}|$BENCH_SECONDS $BENCH_ROUNDS $BENCH_STARTS"
 )
 check "the see-through program beside a clock" "$tmp/b/zintar_seethrough" \
     "$(bench_seethrough_of "$tmp/b/zintar")"
@@ -78,6 +79,7 @@ check "refused: a clock column named like xclock's" yes \
 check "refused: a clock that is not there" yes "$(fails bench_parse_args --clock c="$tmp/none")"
 check "refused: an idle window that is no number" yes "$(fails bench_parse_args --seconds 2x)"
 check "refused: an option without its value" yes "$(fails bench_parse_args --seconds)"
+check "refused: starts that are no number" yes "$(fails bench_parse_args --starts -1)"
 
 # The table: medians per case, xclock's one face in both face rows, ratios against it.
 runs="$tmp/runs.tsv"
@@ -89,6 +91,10 @@ for size in 128 256; do
         row after see-through "$size" 250 850 $((r * 4)) 21 16 10
         row xclock bitmap "$size" 100 $((100 * r)) 0.5 4 2 9
     done
+done
+# Starts of their own: start-up only, the other measures empty.
+for r in 1 2 3 4; do
+    printf 'after\tbitmap\t128\t%s\t\t\t\t\t\t\n' $((180 + r)) >>"$runs"
 done
 table=$(bench_table "$runs" before after)
 line() { grep -F "| $1 " <<<"$table"; }
@@ -105,6 +111,12 @@ check "start-up" "| start-up, exec to first frame, 256 px (ms) | 302.0 | 200.0 |
     "$(line "start-up, exec to first frame, 256")"
 check "CPU of the first 10 s" "| CPU in the first 10 s, 128 px (ms) | 902.0 | 800.0 | 200.0 | 4.51 | 4.00 |" \
     "$(line "CPU in the first 10 s, 128")"
+check "starts of their own count in start-up alone" \
+    "| start-up, exec to first frame, 128 px (ms) | 302.0 | 184.0 | 100.0 | 3.02 | 1.84 |" \
+    "$(line "start-up, exec to first frame, 128")"
+check "...and leave the idle CPU as it was" \
+    "| idle CPU, bitmap face, 128 px (ms per s) | 2.00 | 4.00 | 0.50 | 4.00 | 8.00 |" \
+    "$(line "idle CPU, bitmap face, 128")"
 check "PSS" "| PSS after 10 s, 128 px (MB) | 30.0 | 15.0 | 2.00 | 15.00 | 7.50 |" \
     "$(line "PSS after 10 s, 128")"
 
