@@ -141,16 +141,24 @@ size_t bytesOf(const RowSpans& s) {
 } // namespace
 
 void SpanOverlay::take(const QImage& from, const RowSpans& spans) {
-    rows_ = spans;
-    at_.resize(spans.lo.size());
+    // Only the rows that hold any are copied: the others are empty in both.
+    const int rows = int(spans.lo.size());
+    rows_.clear(rows);
+    rows_.first = spans.first;
+    rows_.end = spans.end;
+    at_.resize(size_t(rows));
     int count = 0;
     for (int y = spans.first; y < spans.end; ++y) {
+        const int lo = spans.lo[size_t(y)], hi = spans.hi[size_t(y)];
+        rows_.lo[size_t(y)] = lo;
+        rows_.hi[size_t(y)] = hi;
         at_[size_t(y)] = count;
-        if (spans.lo[size_t(y)] <= spans.hi[size_t(y)])
-            count += spans.hi[size_t(y)] - spans.lo[size_t(y)] + 1;
+        count += lo <= hi ? hi - lo + 1 : 0;
     }
-    // Room past the last row for a whole short copy (see below).
-    pixels_.resize(size_t(count) + ShortRow);
+    // Room past the last row for a whole short copy (see below); grown only, as the hands'
+    // rows come and go every frame.
+    if (pixels_.size() < size_t(count) + ShortRow)
+        pixels_.resize(size_t(count) + ShortRow);
     const uchar* const bits = from.constBits();
     const qsizetype stride = from.bytesPerLine();
     // Where a short copy may start and still read inside the picture.

@@ -30,20 +30,36 @@ struct Crossing {
     double x() const { return static_cast<double>(num) / static_cast<double>(den); }
 };
 
-// Pixels p[0..n-1] set to `pixel`, four at a time where SSE2 is there (the last four
-// overlapping the ones before).
+// Pixels p[0..n-1] (n >= 1) set to `pixel`. A hand's rows are short and of every length:
+// up to sixteen are written by a few stores that overlap as the length needs, so that only
+// the rough length, which changes seldom along a hand, is branched on.
 inline void fillPixels(uint32_t* p, int64_t n, uint32_t pixel) {
-#if defined(__SSE2__)
-    if (n >= 4) {
-        const __m128i v = _mm_set1_epi32(static_cast<int>(pixel));
-        for (int64_t i = 0; i + 4 < n; i += 4)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), v);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + n - 4), v);
+    if (n < 4) {
+        p[0] = pixel;
+        p[n >> 1] = pixel;
+        p[n - 1] = pixel;
         return;
     }
-#endif
+#if defined(__SSE2__)
+    const __m128i v = _mm_set1_epi32(static_cast<int>(pixel));
+    auto put4 = [v](uint32_t* at) { _mm_storeu_si128(reinterpret_cast<__m128i*>(at), v); };
+    if (n <= 8) {
+        put4(p);
+        put4(p + n - 4);
+    } else if (n <= 16) {
+        put4(p);
+        put4(p + 4);
+        put4(p + n - 8);
+        put4(p + n - 4);
+    } else {
+        for (int64_t i = 0; i + 4 < n; i += 4)
+            put4(p + i);
+        put4(p + n - 4);
+    }
+#else
     for (int64_t i = 0; i < n; ++i)
         p[i] = pixel;
+#endif
 }
 
 // floor(n / den) for whole numbers 0 <= n < 2^22 and 0 < den < 2^12, by a multiplication
