@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -190,6 +191,21 @@ void BM_DrawHand(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DrawHand)->Arg(2)->Arg(8);
+// One width-3 line of 91 steps on a surface that keeps its rows' spans, as a hand's edge
+// is drawn: range(0) 0 runs mostly down, 1 mostly across.
+void BM_WuLine(benchmark::State& state) {
+    QImage img(256, 256, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    Surface dc(img);
+    std::vector<int> lo(256, INT_MAX), hi(256, INT_MIN);
+    dc.trackRows(lo.data(), hi.data());
+    const QPoint a(128, 128), b = state.range(0) ? QPoint(218, 168) : QPoint(168, 218);
+    for (auto _ : state) {
+        Vorel_WuLines::WuLine(dc, a, b, ColorBytes{64, 64, 255}, 3);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_WuLine)->ArgName("across")->Arg(0)->Arg(1);
 
 void BM_CopyBitmapHalftone256To128(benchmark::State& state) {
     const QImage face = watchFace();
