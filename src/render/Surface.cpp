@@ -80,26 +80,38 @@ struct Quotients {
 // With `first`, the rows are set to the line's pixels instead (the line must cross them all).
 template <bool first = false> void widenByLine(QPoint s, QPoint e, int top, int* lo, int* hi) {
     const int X = std::abs(e.x() - s.x()), Y = std::abs(e.y() - s.y());
-    const int sx = e.x() < s.x() ? -1 : 1, sy = e.y() < s.y() ? -1 : 1;
+    const int sy = e.y() < s.y() ? -1 : 1;
     int* const rowLo = lo + (s.y() - top);
     int* const rowHi = hi + (s.y() - top);
-    const Quotients by(2 * std::max(Y, 1));
-    for (int j = 0; j <= Y; ++j) {
-        int from, to;
-        if (X >= Y) {
-            // ceil(n / 2Y) as floor((n + 2Y - 1) / 2Y); row 0 starts at the line's start.
-            from = j == 0 ? 0 : by.of(2 * X * j - X + 2 * Y - 1);
-            to = j == Y ? X : by.of(2 * X * (j + 1) - X + 2 * Y - 1) - 1;
-        } else {
-            from = to = by.of(2 * X * j + Y);
-        }
-        const int a = s.x() + sx * (sx > 0 ? from : to), b = s.x() + sx * (sx > 0 ? to : from);
+    // Columns from..to counted from s, as pixel columns.
+    const int x0 = s.x(), sx = e.x() < s.x() ? -1 : 1;
+    auto widen = [&](int j, int from, int to) {
+        const int a = sx > 0 ? x0 + from : x0 - to, b = sx > 0 ? x0 + to : x0 - from;
         if constexpr (first) {
             rowLo[sy * j] = a;
             rowHi[sy * j] = b;
         } else {
             rowLo[sy * j] = std::min(rowLo[sy * j], a);
             rowHi[sy * j] = std::max(rowHi[sy * j], b);
+        }
+    };
+    if (Y == 0) {
+        widen(0, 0, X);
+    } else if (X >= Y) {
+        // Row j + 1's first column, ceil((2X(j + 1) - X) / 2Y) as a floor, ends row j.
+        const Quotients by(2 * Y);
+        int from = 0;
+        for (int j = 0; j < Y; ++j) {
+            const int next = by.of(2 * X * (j + 1) - X + 2 * Y - 1);
+            widen(j, from, next - 1);
+            from = next;
+        }
+        widen(Y, from, X);
+    } else {
+        const Quotients by(2 * Y);
+        for (int j = 0; j <= Y; ++j) {
+            const int column = by.of(2 * X * j + Y);
+            widen(j, column, column);
         }
     }
 }
