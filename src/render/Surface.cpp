@@ -116,28 +116,8 @@ template <bool first = false> void widenByLine(QPoint s, QPoint e, int top, int*
     }
 }
 
-// Where the edge from p down to q (p.y < q.y) crosses the rows p.y to q.y - 1: the first
-// whole column at or right of it into left[k], or the last at or left of it into right[k]
-// (k = y - top), as the edge bounds the interior on the left or the right.
-void crossings(QPoint p, QPoint q, int top, bool onLeft, int* left, int* right) {
-    const int dy = q.y() - p.y(), dx = q.x() - p.x(), run = std::abs(dx);
-    if (dy <= 0)
-        return;
-    const Quotients by(dy);
-    int* const out = (onLeft ? left : right) + (p.y() - top);
-    for (int j = 0; j < dy; ++j) {
-        const int t = run * j;
-        const int whole = by.of(t);
-        const int part = t - whole * dy != 0; // a fraction of a column past `whole`
-        // x = p.x ± (whole + part / dy): its ceiling and floor.
-        const int ceil = dx >= 0 ? p.x() + whole + part : p.x() - whole;
-        const int floor = dx >= 0 ? p.x() + whole : p.x() - whole - part;
-        out[j] = onLeft ? ceil : floor;
-    }
-}
-
-// The rows and columns a triangle may span for Surface::solidTriangle(): its row spans live
-// on the stack, and its numbers stay within Quotients' bounds.
+// The rows and columns a triangle may span for Surface::solidTriangle(): its rows' spans
+// live on the stack, and its numbers stay within Quotients' bounds.
 constexpr int MaxTriangleRows = 1024;
 
 } // namespace
@@ -257,10 +237,10 @@ void Surface::outline(QPoint a, QPoint b, ColorBytes color) {
 }
 
 // A triangle and its outline, for the one shape the hands use, when its corners lie inside
-// the surface: the interior by the same rule as the general case and the outline's pixels as
-// outline() puts them, gathered row by row. In every row the interior and the outline's runs
-// meet or overlap (an outline pixel lies within half a pixel of its edge, and any pixel
-// between two of them is inside), so each row is one span, filled once.
+// the surface: the outline's pixels as outline() puts them, worked out row by row, and each
+// row filled from its first to its last. That is the interior too, by the rule of the general
+// case: an outline pixel lies within half a pixel of its edge, so the interior never reaches
+// past the outline's pixels in a row, and any pixel between two of them is inside.
 void Surface::solidTriangle(const QPoint* points, uint32_t pixel) {
     int ia = 0, ib = 1, ic = 2; // the corners by y
     if (points[ib].y() < points[ia].y())
@@ -271,14 +251,12 @@ void Surface::solidTriangle(const QPoint* points, uint32_t pixel) {
         std::swap(ia, ib);
     const QPoint a = points[ia], b = points[ib], c = points[ic];
     const int top = a.y(), rows = c.y() - a.y() + 1;
-    // Each row's outline span, and the interior's first and last column. The arrays lie an
-    // odd number of ints apart, so that a row's entries in two of them are never a multiple
-    // of 4 KB apart, which processors may take for a conflict between a store and a load.
-    int store[4 * MaxTriangleRows + 3];
+    // Each row's first and last outline pixel. The arrays lie an odd number of ints apart, so
+    // that a row's entries in the two are never a multiple of 4 KB apart, which processors may
+    // take for a conflict between a store and a load.
+    int store[2 * MaxTriangleRows + 1];
     int* const lo = store;
     int* const hi = lo + MaxTriangleRows + 1;
-    int* const left = hi + MaxTriangleRows + 1;
-    int* const right = left + MaxTriangleRows + 1;
     // The long edge's outline crosses every row: it sets them, the others widen them. Each
     // edge runs the way the outline goes round, which decides its pixels where a line passes
     // halfway between two.
@@ -287,23 +265,8 @@ void Surface::solidTriangle(const QPoint* points, uint32_t pixel) {
     for (int i = 0; i < 3; ++i)
         if (!((i == ia && (i + 1) % 3 == ic) || (i == ic && (i + 1) % 3 == ia)))
             widenByLine(points[i], points[(i + 1) % 3], top, lo, hi);
-    // With the corners sorted by y, the long edge a-c crosses every row from a.y to c.y - 1
-    // and the two short ones share those rows between them; the short ones lie on the same
-    // side of the long one all the way down.
-    const int64_t cross =
-        int64_t(c.x() - a.x()) * (b.y() - a.y()) - int64_t(b.x() - a.x()) * (c.y() - a.y());
-    const bool longOnLeft = cross < 0;
-    crossings(a, c, top, longOnLeft, left, right);
-    crossings(a, b, top, !longOnLeft, left, right);
-    crossings(b, c, top, !longOnLeft, left, right);
-    // The long edge and the short ones give each row above the last its interior's first and
-    // last column; the last row has none.
-    left[rows - 1] = INT_MAX;
-    right[rows - 1] = INT_MIN;
     for (int k = 0; k < rows; ++k) {
-        const bool inside = left[k] <= right[k];
-        const int from = inside ? std::min(lo[k], left[k]) : lo[k];
-        const int to = inside ? std::max(hi[k], right[k]) : hi[k];
+        const int from = lo[k], to = hi[k];
         const int y = top + k;
         fillPixels(row(y) + from, to - from + 1, pixel);
         if (rowLo_) {
