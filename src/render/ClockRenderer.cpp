@@ -70,7 +70,7 @@ void ClockRenderer::setClientSize(QSize size) {
     changedRows_.fill(backing_.height(), backing_.width());
     bandChanges();
     for (int hand : {HourHand, MinuteHand}) {
-        staticKey_[hand].clear();
+        staticKey_[hand].valid = false;
         staticRows_[hand].clear(backing_.height());
     }
 }
@@ -171,11 +171,16 @@ void ClockRenderer::buildFaceLayer() {
     }
 }
 
-void ClockRenderer::staticKey(float hourAngle, float minuteAngle, std::vector<int> (&key)[2]) {
-    key[HourHand].assign(
-        {FaceCenterX, FaceCenterY, widthOf(HourHand), Vorel_WuLines::TripleToColor(HourRgb)});
-    key[MinuteHand].assign(
-        {FaceCenterX, FaceCenterY, widthOf(MinuteHand), Vorel_WuLines::TripleToColor(MinuteRgb)});
+void ClockRenderer::staticKey(float hourAngle, float minuteAngle, HandKey (&key)[2]) {
+    for (int hand : {HourHand, MinuteHand}) {
+        const ColorBytes& rgb = hand == HourHand ? HourRgb : MinuteRgb;
+        key[hand].valid = true;
+        auto& v = key[hand].values;
+        v[0] = FaceCenterX;
+        v[1] = FaceCenterY;
+        v[2] = widthOf(hand);
+        v[3] = Vorel_WuLines::TripleToColor(rgb);
+    }
     const QPoint centre(FaceCenterX, FaceCenterY);
     for (size_t i = 0; i < std::size(StaticSegments); ++i) {
         const auto& segment = StaticSegments[i];
@@ -194,8 +199,12 @@ void ClockRenderer::staticKey(float hourAngle, float minuteAngle, std::vector<in
             o.valid = true;
         }
         const Vorel_WuLines::HandPoints& h = o.points;
-        for (const QPoint& p : {h.tip, h.body[0], h.body[1], h.body[2], h.c1, h.c2})
-            key[segment.hand].insert(key[segment.hand].end(), {p.x(), p.y()});
+        // Each hand has two segments, one after the other.
+        int* at = key[segment.hand].values.data() + 4 + (i % 2) * 12;
+        for (const QPoint& p : {h.tip, h.body[0], h.body[1], h.body[2], h.c1, h.c2}) {
+            *at++ = p.x();
+            *at++ = p.y();
+        }
     }
 }
 
@@ -293,7 +302,7 @@ bool ClockRenderer::Render(QTime time) {
         beneathSecondKept_ = false; // made by the next frame, if one follows
     }
     for (int hand : {HourHand, MinuteHand})
-        staticKey_[hand].swap(nextKey_[hand]);
+        staticKey_[hand] = nextKey_[hand];
     secondRows_.clear(rows);
 
     if (widthOf(SecondHand) > 0) {

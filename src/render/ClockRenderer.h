@@ -11,6 +11,7 @@
 #include <QRect>
 #include <QRegion>
 #include <QSize>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -89,9 +90,15 @@ private:
     int16_t widthOf(int hand) const;
     bool faceLayerCurrent() const;
     void bandChanges(); // changedRects_ from changedRows_
-    // What decides the hour and minute hands' pixels: their points, widths and colours.
-    // One key for each of the two hands.
-    void staticKey(float hourAngle, float minuteAngle, std::vector<int> (&key)[2]);
+    // What decides an hour or minute hand's pixels: the centre, its width and colour, and the
+    // points of its two segments. Not valid: no hand drawn yet.
+    struct HandKey {
+        std::array<int, 4 + 2 * 12> values{};
+        bool valid = false;
+        bool operator==(const HandKey&) const = default;
+    };
+    // The keys of the two hands for this frame's angles.
+    void staticKey(float hourAngle, float minuteAngle, HandKey (&key)[2]);
     // The hands (the minute hand alone unless hourToo) from the points staticKey() worked out
     // for the frame, onto an image that shows the face beneath them (with the hour hand, when
     // that stays); their rows are kept in staticHands_, the hour hand's as the face with that
@@ -112,8 +119,8 @@ private:
     // what drew them, hand by hand.
     SpanOverlay staticHands_[2];
     RowSpans staticRows_[2];
-    std::vector<int> staticKey_[2];
-    std::vector<int> nextKey_[2]; // the keys of the frame being drawn; their storage is kept
+    HandKey staticKey_[2];
+    HandKey nextKey_[2]; // the keys of the frame being drawn
     // The pixels the second hand of the backing's frame wrote: what the next frame puts back
     // from the face with the hour and minute hands.
     RowSpans secondRows_;
