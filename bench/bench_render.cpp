@@ -14,7 +14,9 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -30,10 +32,26 @@ QImage watchFace() {
     return face;
 }
 
+// Two 256 x 256 32-bit pictures for a plain copy, both starting on a cache line: memcpy here
+// ran up to 17 % slower between pictures that lie differently against the cache lines, and
+// the floor is the copy at its fastest.
+struct CopyPair {
+    CopyPair() {
+        from.fill(Qt::white);
+        to.fill(Qt::black);
+    }
+    std::unique_ptr<uchar, void (*)(void*)> fromStore{
+        static_cast<uchar*>(std::aligned_alloc(64, 256 * 256 * 4)), std::free};
+    std::unique_ptr<uchar, void (*)(void*)> toStore{
+        static_cast<uchar*>(std::aligned_alloc(64, 256 * 256 * 4)), std::free};
+    QImage from{fromStore.get(), 256, 256, 256 * 4, QImage::Format_RGB32};
+    QImage to{toStore.get(), 256, 256, 256 * 4, QImage::Format_RGB32};
+};
+
 void BM_PlainCopy256(benchmark::State& state) {
-    QImage from(256, 256, QImage::Format_RGB32);
-    from.fill(Qt::white);
-    QImage to(256, 256, QImage::Format_RGB32);
+    CopyPair pair;
+    const QImage& from = pair.from;
+    QImage& to = pair.to;
     for (auto _ : state) {
         std::memcpy(to.bits(), from.constBits(), size_t(from.sizeInBytes()));
         benchmark::DoNotOptimize(to.bits());
@@ -95,9 +113,9 @@ void BM_WholeFrameOverCopy256(benchmark::State& state) {
     r.setClientSize(QSize(256, 256));
     r.RecalcImage(true);
     const QImage faces[2] = {r.ScaledFace, r.ScaledFace.copy()};
-    QImage from(256, 256, QImage::Format_RGB32);
-    from.fill(Qt::white);
-    QImage to(256, 256, QImage::Format_RGB32);
+    CopyPair pair;
+    const QImage& from = pair.from;
+    QImage& to = pair.to;
     std::vector<double> copies, frames, ratios;
     qsizetype i = 0;
     using Clock = std::chrono::steady_clock;
