@@ -75,7 +75,7 @@ struct Quotients {
 // Widens lo[k] and hi[k] (k = y - top) to the pixels Surface::outline() puts for a line from
 // s to e. Bresenham's stepping there comes down to this, with X and Y the line's run and
 // rise as lengths and i, j counted from s: along x (X >= Y), column i lies on row
-// j = floor((2Yi + X) / 2Y), so row j holds the columns from ceil((2Xj - X) / 2Y) to the
+// j = floor((2Yi + X) / 2X), so row j holds the columns from ceil((2Xj - X) / 2Y) to the
 // next row's first less one; along y, row j holds the one column floor((2Xj + Y) / 2Y).
 // With `first`, the rows are set to the line's pixels instead (the line must cross them all).
 template <bool first = false> void widenByLine(QPoint s, QPoint e, int top, int* lo, int* hi) {
