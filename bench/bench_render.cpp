@@ -32,6 +32,17 @@ QImage watchFace() {
     return face;
 }
 
+// The clock's renderer with the watch face fitted to a size x size window and the hands in
+// the options' colours.
+void prepare(ClockRenderer& r, int size) {
+    r.ImgClk = watchFace();
+    ColorToRgb(Options().HCol, r.HourRgb);
+    ColorToRgb(Options().MCol, r.MinuteRgb);
+    ColorToRgb(Options().SCol, r.SecondsRgb);
+    r.setClientSize(QSize(size, size));
+    r.RecalcImage(true);
+}
+
 // Two 256 x 256 32-bit pictures for a plain copy, both starting on a cache line: memcpy here
 // ran up to 17 % slower between pictures that lie differently against the cache lines, and
 // the floor is the copy at its fastest.
@@ -71,12 +82,7 @@ void BM_RenderWholeFrame256(benchmark::State& state) {
     const bool next = state.range(0) != 0;
     Options().Defaults();
     ClockRenderer r;
-    r.ImgClk = watchFace();
-    ColorToRgb(Options().HCol, r.HourRgb);
-    ColorToRgb(Options().MCol, r.MinuteRgb);
-    ColorToRgb(Options().SCol, r.SecondsRgb);
-    r.setClientSize(QSize(256, 256));
-    r.RecalcImage(true);
+    prepare(r, 256);
     const QImage faces[2] = {r.ScaledFace, r.ScaledFace.copy()};
     qsizetype i = 0;
     bool whole = true;
@@ -106,12 +112,7 @@ void BM_WholeFrameOverCopy256(benchmark::State& state) {
     constexpr int PerBlock = 32;
     Options().Defaults();
     ClockRenderer r;
-    r.ImgClk = watchFace();
-    ColorToRgb(Options().HCol, r.HourRgb);
-    ColorToRgb(Options().MCol, r.MinuteRgb);
-    ColorToRgb(Options().SCol, r.SecondsRgb);
-    r.setClientSize(QSize(256, 256));
-    r.RecalcImage(true);
+    prepare(r, 256);
     const QImage faces[2] = {r.ScaledFace, r.ScaledFace.copy()};
     CopyPair pair;
     const QImage& from = pair.from;
@@ -156,13 +157,7 @@ void BM_RenderFrame(benchmark::State& state) {
     Options().Defaults(); // widths 8, 4, 2
     ClockRenderer r;
     r.keepHandPositions(state.range(1) != 0);
-    r.ImgClk = watchFace();
-    ColorToRgb(Options().HCol, r.HourRgb);
-    ColorToRgb(Options().MCol, r.MinuteRgb);
-    ColorToRgb(Options().SCol, r.SecondsRgb);
-    const int size = int(state.range(0));
-    r.setClientSize(QSize(size, size));
-    r.RecalcImage(true);
+    prepare(r, int(state.range(0)));
     // A new second every time, so every call draws; the times are made beforehand because
     // local-time arithmetic costs more than a frame.
     QList<QDateTime> times;
@@ -186,9 +181,7 @@ BENCHMARK(BM_RenderFrame)
 void BM_RenderSameSecond(benchmark::State& state) {
     Options().Defaults();
     ClockRenderer r;
-    r.ImgClk = watchFace();
-    r.setClientSize(QSize(256, 256));
-    r.RecalcImage(true);
+    prepare(r, 256);
     const QDateTime t(QDate(2026, 1, 1), QTime(10, 8, 0));
     r.Render(t);
     for (auto _ : state)
