@@ -177,7 +177,7 @@ bench_run() {
         bench_stop "$pid"
         bench_stop "$xvfb"
         BENCH_LIVE=()
-        printf '%s\t%s\t%s\t%s\t\t\t\t\t\t\n' "$name" bitmap "$size" "$startup" >>"$BENCH_RUNS"
+        printf '%s\t%s\t%s\t%s\t\t\t\t\t\t\n' "$name" "$face" "$size" "$startup" >>"$BENCH_RUNS"
         rm -rf "$dir"
         return
     fi
